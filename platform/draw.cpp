@@ -1,0 +1,178 @@
+// draw.cpp -- drawing primitives over SDL surfaces. The pixel operations also serve terrain_map,
+// where a "pixel" is a terrain code, so they never convert colours themselves.
+#include "platform/draw.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <memory>
+
+#include "platform/resources.h"
+
+Uint32 map_colour(ColourIndex index)
+{
+    Uint8 r = 255, g = 0, b = 0;  // every index outside the palette shows as red
+    switch (index) {
+    case 0: case 16: r = 0; g = 0; b = 0; break;
+    case 1: r = 86; g = 87; b = 194; break;
+    case 2: r = 170; g = 170; b = 255; break;
+    case 3: case 15: r = 255; g = 255; b = 255; break;
+    case 4: r = 174; g = 105; b = 174; break;
+    default: break;
+    }
+    return SDL_MapRGB(screen->format, r, g, b);
+}
+
+static bool outside(SDL_Surface* surface, int x, int y)
+{
+    return x < 0 || y < 0 || x >= surface->w || y >= surface->h;
+}
+
+int get_pixel(SDL_Surface* surface, int x, int y)
+{
+    if (outside(surface, x, y))
+        return -1;
+    SDL_LockSurface(surface);
+    int bpp = surface->format->BytesPerPixel;
+    Uint8* p = static_cast<Uint8*>(surface->pixels) + y * surface->pitch + x * bpp;
+    Uint32 value = 0;
+    switch (bpp) {
+    case 1: value = *p; break;
+    case 2: value = *reinterpret_cast<Uint16*>(p); break;
+    case 3: value = p[0] | (p[1] << 8) | (p[2] << 16); break;
+    case 4: value = *reinterpret_cast<Uint32*>(p); break;
+    default: break;
+    }
+    SDL_UnlockSurface(surface);
+    return static_cast<int>(value);
+}
+
+void put_pixel(SDL_Surface* surface, int x, int y, Uint32 value)
+{
+    if (outside(surface, x, y))
+        return;
+    SDL_LockSurface(surface);
+    int bpp = surface->format->BytesPerPixel;
+    Uint8* p = static_cast<Uint8*>(surface->pixels) + y * surface->pitch + x * bpp;
+    switch (bpp) {
+    case 1: *p = static_cast<Uint8>(value); break;
+    case 2: *reinterpret_cast<Uint16*>(p) = static_cast<Uint16>(value); break;
+    case 3:
+        p[0] = value & 0xff;
+        p[1] = (value >> 8) & 0xff;
+        p[2] = (value >> 16) & 0xff;
+        break;
+    case 4: *reinterpret_cast<Uint32*>(p) = value; break;
+    default: break;
+    }
+    SDL_UnlockSurface(surface);
+}
+
+static void solid_fill(SDL_Surface* surface, int x, int y, int w, int h, Uint32 value)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    SDL_Rect rect;
+    rect.x = static_cast<Sint16>(x);
+    rect.y = static_cast<Sint16>(y);
+    rect.w = static_cast<Uint16>(w);
+    rect.h = static_cast<Uint16>(h);
+    SDL_FillRect(surface, &rect, value);
+}
+
+void fill_rect(SDL_Surface* surface, int x1, int y1, int x2, int y2, Uint32 value)
+{
+    solid_fill(surface, x1, y1, x2 - x1 + 1, y2 - y1 + 1, value);
+}
+
+void draw_rect(SDL_Surface* surface, int x1, int y1, int x2, int y2, Uint32 value)
+{
+    solid_fill(surface, x1, y1, 1, y2 - y1, value);
+    solid_fill(surface, x1, y1, x2 - x1, 1, value);
+    solid_fill(surface, x1, y2, x2 - x1, 1, value);
+    solid_fill(surface, x2, y1, 1, y2 - y1 + 1, value);
+}
+
+void clear_surface(SDL_Surface* surface, Uint32 value)
+{
+    solid_fill(surface, 0, 0, surface->w, surface->h, value);
+}
+
+void blit(SDL_Surface* source, SDL_Surface* destination, int sx, int sy, int dx, int dy, int w, int h)
+{
+    SDL_Rect from;
+    from.x = static_cast<Sint16>(sx);
+    from.y = static_cast<Sint16>(sy);
+    from.w = static_cast<Uint16>(w);
+    from.h = static_cast<Uint16>(h);
+    SDL_Rect to;
+    to.x = static_cast<Sint16>(dx);
+    to.y = static_cast<Sint16>(dy);
+    to.w = 0;
+    to.h = 0;
+    SDL_BlitSurface(source, &from, destination, &to);
+}
+
+// Renders and places one text; centred moves its left edge by half the rendered width.
+static void render_text(SDL_Surface* destination, const char* text, int x, int y, Uint32 fg,
+                        ColourIndex bg, bool centred)
+{
+    if (!text || !*text || !font)
+        return;
+    SDL_Color colour = {0, 0, 0, 0};
+    SDL_GetRGB(fg, screen->format, &colour.r, &colour.g, &colour.b);
+    SDL_Surface* rendered = TTF_RenderText_Solid(font, text, colour);
+    if (!rendered)
+        return;  // nothing sensible to draw when the font cannot render
+    if (centred)
+        x -= rendered->w / 2;
+    SDL_Surface* background = nullptr;
+    if (bg >= 0) {
+        background = SDL_CreateRGBSurface(SDL_SWSURFACE, rendered->w, rendered->h, 16,
+                                          screen->format->Rmask, screen->format->Gmask,
+                                          screen->format->Bmask, 0);
+        if (background) {
+            clear_surface(background, map_colour(bg));
+            blit(background, destination, 0, 0, x, y, rendered->w, rendered->h);
+        }
+    }
+    blit(rendered, destination, 0, 0, x, y, rendered->w, rendered->h);
+    SDL_FreeSurface(rendered);
+    if (background)
+        SDL_FreeSurface(background);
+}
+
+void draw_text(SDL_Surface* destination, const char* text, int x, int y, Uint32 fg, ColourIndex bg)
+{
+    render_text(destination, text, x, y, fg, bg, false);
+}
+
+void draw_text_centred(SDL_Surface* destination, const char* text, int x, int y, Uint32 fg, ColourIndex bg)
+{
+    render_text(destination, text, x, y, fg, bg, true);
+}
+
+void print_text_centred(SDL_Surface* destination, int x, int y, Uint32 fg, ColourIndex bg,
+                        const char* format, ...)
+{
+    std::unique_ptr<char[]> buffer(new char[1024]);
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer.get(), 1024, format, args);  // cut, never overrun, an over-long text
+    va_end(args);
+    draw_text_centred(destination, buffer.get(), x, y, fg, bg);
+}
+
+void flip_screen()
+{
+    SDL_Flip(screen);
+}
+
+int int_max(int a, int b)
+{
+    return a > b ? a : b;
+}
+
+int int_abs(int a)
+{
+    return a < 0 ? -a : a;
+}

@@ -1,0 +1,53 @@
+// popup.cpp -- the white box in the middle of the screen, its text lines, and the unit statistics.
+#include "view/popup.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "battle/state.h"
+#include "platform/draw.h"
+#include "platform/input.h"
+#include "platform/resources.h"
+#include "view/board.h"
+
+static const char* const unit_names[8] = {
+    "Dark Soldier", "Dark Knight", "Dark Archer", "Dark Mage",
+    "Light Soldier", "Light Knight", "Light Archer", "Light Mage",
+};
+
+void box_centred()
+{
+    int cx = screen->w / 2;
+    int cy = screen->h / 2;
+    fill_rect(screen, cx - 80, cy - 40, cx + 80, cy + 40, map_colour(3));
+    draw_rect(screen, cx - 80, cy - 40, cx + 80, cy + 40, 0);
+}
+
+void box_line(double fraction, const char* format, ...)
+{
+    char text[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    // Extended precision keeps 0.35 and 0.6 just below 84 and 144, as the layout expects.
+    int y = static_cast<int>(static_cast<long double>(screen->h) * fraction);
+    print_text_centred(screen, screen->w / 2, y, 0, 3, "%s", text);
+}
+
+void show_unit_stats(int x, int y)
+{
+    const UnitRecord& unit = unit_grid[x][y];
+    flip_screen();
+    wait_ms(150);
+    box_centred();
+    box_line(0.35, "%s", unit_names[unit.type]);
+    box_line(0.45, "Attack: %d", unit.attack);
+    box_line(0.5, "Defence: %d", unit.defence);
+    box_line(0.55, "Movement: %d", unit.moves);
+    box_line(0.6, "Attack Range: %d", unit.range);
+    flip_screen();
+    wait_button_cycle();
+    draw_board();
+    flip_screen();
+}
