@@ -1,0 +1,89 @@
+// bench_support.cpp -- headless start-up in a private directory and a virtual clock.
+#include "bench_support.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <string>
+
+#include "shell/startup.h"
+
+extern "C" int __real_SDL_PollEvent(SDL_Event* event);
+
+namespace {
+Uint32 clock_now = 0;
+std::string directory;
+struct Scheduled {
+    Uint32 at;
+    SDL_Event event;
+};
+std::deque<Scheduled> schedule;
+
+void deliver_due()
+{
+    while (!schedule.empty() && static_cast<Sint32>(clock_now - schedule.front().at) >= 0) {
+        SDL_PushEvent(&schedule.front().event);
+        schedule.pop_front();
+    }
+}
+}  // namespace
+
+extern "C" Uint32 __wrap_SDL_GetTicks()
+{
+    deliver_due();
+    return clock_now++;
+}
+
+extern "C" int __wrap_SDL_PollEvent(SDL_Event* event)
+{
+    deliver_due();
+    int got = __real_SDL_PollEvent(event);
+    if (!got)
+        clock_now++;
+    return got;
+}
+
+Uint32 bench_ticks()
+{
+    return clock_now;
+}
+
+void bench_schedule_key_press(Uint32 at, SDLKey sym)
+{
+    for (int down = 1; down >= 0; down--) {
+        SDL_Event e;
+        std::memset(&e, 0, sizeof e);
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.type = e.type;
+        e.key.keysym.sym = sym;
+        Uint32 when = down ? at : at + 20;
+        auto it = schedule.begin();
+        while (it != schedule.end() && static_cast<Sint32>(it->at - when) <= 0)
+            ++it;
+        schedule.insert(it, Scheduled{when, e});
+    }
+}
+
+void bench_start_game()
+{
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    char path[] = "/tmp/umbra-bench-XXXXXX";
+    directory = mkdtemp(path);
+    if (symlink(UMBRA_DATA_DIR, (directory + "/Data").c_str()) != 0 || chdir(directory.c_str()) != 0) {
+        std::fprintf(stderr, "cannot prepare %s\n", directory.c_str());
+        std::exit(1);
+    }
+    startup_game();
+}
+
+void bench_stop_game()
+{
+    shutdown_game();
+    std::string command = "rm -rf '" + directory + "'";
+    if (std::system(command.c_str()) != 0)
+        std::fprintf(stderr, "could not remove %s\n", directory.c_str());
+}
