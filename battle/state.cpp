@@ -77,5 +77,7 @@ double dark_share()
             if (cell.type >= 0 && cell.type <= 7)
                 all++;
         }
+    if (all == 0)
+        return 0.5;  // Mended: an empty grid would divide by zero; show the forces as even
     return static_cast<double>(dark) / all;
 }
