@@ -95,14 +95,11 @@ const std::vector<std::string> castle = {
     ".AYAAaA.A.AYAAa.",
     ".AYAAaAAAAAYAAa.",
     ".AAAAazzzzAAAAa.",
-    ".AAAAzDDDDzAAAa.",
-    ".aAAAzDWWDzAAaa.",
     ".aAAAzDDDDzAAaa.",
-    ".aaAAzDWWDzAaaa.",
-    ".aaaazDDDDzaaaa.",
+    ".aAAAzDWWDzAAaa.",
+    ".aaAAzDDDDzAaaa.",
+    ".aaaazDWWDzaaaa.",
     ".zzzzzzzzzzzzzz.",
-    "................",
-    "................",
 };
 
 legend castle_colours(int kind)
