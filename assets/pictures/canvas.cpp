@@ -56,44 +56,6 @@ void blit(canvas& dst, const canvas& src, int dx, int dy)
         }
 }
 
-canvas crop(const canvas& src, int x, int y, int w, int h)
-{
-    canvas c = make_canvas(w, h, key_colour);
-    for (int yy = 0; yy < h; ++yy)
-        for (int xx = 0; xx < w; ++xx)
-            put(c, xx, yy, get(src, x + xx, y + yy));
-    return c;
-}
-
-void draw_line(canvas& c, int x0, int y0, int x1, int y1, rgb colour)
-{
-    int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-    int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
-    int err = dx + dy;
-    for (;;) {
-        put(c, x0, y0, colour);
-        if (x0 == x1 && y0 == y1)
-            break;
-        int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x0 += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y0 += sy;
-        }
-    }
-}
-
-void fill_disc(canvas& c, int cx, int cy, int radius, rgb colour)
-{
-    for (int y = -radius; y <= radius; ++y)
-        for (int x = -radius; x <= radius; ++x)
-            if (x * x + y * y <= radius * radius + radius)
-                put(c, cx + x, cy + y, colour);
-}
-
 void draw_grid(canvas& c, int x0, int y0, const std::vector<std::string>& rows,
                const legend& colours, bool mirrored)
 {

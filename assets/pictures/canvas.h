@@ -32,9 +32,6 @@ rgb get(const canvas& c, int x, int y);
 void put(canvas& c, int x, int y, rgb colour); // silently clipped
 void fill_rect(canvas& c, int x, int y, int w, int h, rgb colour);
 void blit(canvas& dst, const canvas& src, int dx, int dy); // key-coloured source pixels skipped
-canvas crop(const canvas& src, int x, int y, int w, int h);
-void draw_line(canvas& c, int x0, int y0, int x1, int y1, rgb colour);
-void fill_disc(canvas& c, int cx, int cy, int radius, rgb colour);
 
 // One legend entry of a text-grid picture: character -> colour. '.' always means "leave alone".
 struct ink {

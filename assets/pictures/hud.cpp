@@ -72,7 +72,7 @@ canvas draw_balance_bg()
             rgb base = light ? mix(light_mid, light_deep, y, 21) : mix(dark_mid, dark_deep, y, 21);
             base = mix(base, light ? rgb{250, 250, 236} : dark_glow, heat, 96);
             // Chevrons 12 columns apart pointing at the seam.
-            int phase = ((light ? dist : dist) + (y < 11 ? y : 21 - y)) % 12;
+            int phase = (dist + (y < 11 ? y : 21 - y)) % 12;
             if (y > 2 && y < 19 && phase < 3)
                 base = mix(base, light ? rgb{255, 255, 255} : rgb{0, 0, 0}, light ? 3 : 2, 8);
             put(c, x, y, dither_565(base.r * 256, base.g * 256, base.b * 256, x, y));

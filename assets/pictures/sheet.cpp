@@ -28,12 +28,11 @@ canvas draw_logo()
 canvas draw_tiles()
 {
     canvas sheet = make_canvas(286, 64, key_colour);
+    // Tile n sits in column n / 4, row n % 4. Every pixel is copied, key included.
     auto place = [&](int n, const canvas& tile) {
-        canvas solid = tile;
-        // Copy every pixel, key included, so the cell is exactly the tile.
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x)
-                put(sheet, 16 * (n / 4) + x, 16 * (n % 4) + y, get(solid, x, y));
+                put(sheet, 16 * (n / 4) + x, 16 * (n % 4) + y, get(tile, x, y));
     };
     for (int n = 0; n < 8; ++n)
         place(n, draw_unit(n / 4, n % 4));

@@ -16,26 +16,19 @@ struct stop {
     rgb colour;
 };
 
-// Colour at position t along a list of stops, in 1/256 steps, for dithering.
+// Colour at position t along a list of stops (held beyond the ends), in 1/256 steps for
+// dithering.
 void graded(const std::vector<stop>& stops, int t, int out[3])
 {
-    const stop* a = &stops.front();
-    const stop* b = &stops.back();
-    for (size_t i = 0; i + 1 < stops.size(); ++i)
-        if (t >= stops[i].at && t <= stops[i + 1].at) {
-            a = &stops[i];
-            b = &stops[i + 1];
-            break;
-        }
-    int span = b->at - a->at;
-    int k = span > 0 ? ((t - a->at) * 256) / span : 0;
-    if (t <= stops.front().at)
-        k = 0, b = a;
-    if (t >= stops.back().at)
-        a = b, k = 0;
-    out[0] = a->colour.r * 256 + (b->colour.r - a->colour.r) * k;
-    out[1] = a->colour.g * 256 + (b->colour.g - a->colour.g) * k;
-    out[2] = a->colour.b * 256 + (b->colour.b - a->colour.b) * k;
+    size_t i = 0;
+    while (i + 2 < stops.size() && t > stops[i + 1].at)
+        ++i;
+    const stop& a = stops[i];
+    const stop& b = stops[i + 1];
+    int k = t <= a.at ? 0 : t >= b.at ? 256 : (t - a.at) * 256 / (b.at - a.at);
+    out[0] = a.colour.r * 256 + (b.colour.r - a.colour.r) * k;
+    out[1] = a.colour.g * 256 + (b.colour.g - a.colour.g) * k;
+    out[2] = a.colour.b * 256 + (b.colour.b - a.colour.b) * k;
 }
 
 void sky(canvas& c)
@@ -53,9 +46,8 @@ void sky(canvas& c)
     for (int y = 0; y < 84; ++y)
         for (int x = 0; x < c.w; ++x) {
             int n = noise(x, y, 77);
-            if (n > 252 - y / 12 * 0 && noise(x, y, 78) < 40 - y / 3) {
+            if (n > 252 && noise(x, y, 78) < 40 - y / 3)
                 put(c, x, y, n > 254 ? rgb{255, 255, 255} : rgb{200, 196, 230});
-            }
         }
     const int bright[][2] = {{24, 14}, {61, 40}, {262, 22}, {300, 52}, {132, 84}, {203, 78}};
     for (const auto& s : bright) {
@@ -94,7 +86,8 @@ void ridge(canvas& c, const std::vector<std::pair<int, int>>& points, rgb body, 
         int x1 = points[i + 1].first, y1 = points[i + 1].second;
         for (int x = x0; x < x1; ++x) {
             int top = y0 + (y1 - y0) * (x - x0) / (x1 - x0);
-            bool falling = y1 > y0; // the slope faces away from the sun on the far side
+            // A slope going down to the right faces right: towards the sun left of the middle.
+            bool falling = y1 > y0;
             bool sunward = (x < 160) == falling;
             for (int y = top; y < horizon; ++y) {
                 rgb p = body;
