@@ -227,6 +227,12 @@ TEST(tiles, terrain_is_opaque_distinct_and_repeats_without_seams)
         }
         EXPECT_LE(seam / 32, 1.5 * inner / (2 * 16 * 15) + 4) << "terrain tile " << n << " shows a seam";
     }
+    // Home castles in their side's colours around the grey neutral one: the Dark's darkest.
+    double dark_castle = stats(img, tile_x(14), tile_y(14), 16, 13).luminance;
+    double neutral = stats(img, tile_x(13), tile_y(13), 16, 13).luminance;
+    double light_castle = stats(img, tile_x(15), tile_y(15), 16, 13).luminance;
+    EXPECT_LT(dark_castle + 30, neutral);
+    EXPECT_LT(neutral + 30, light_castle);
     for (int a : terrain)
         for (int b : terrain)
             if (a < b) {
@@ -269,6 +275,14 @@ TEST(title, bottom_strip_is_light_and_the_lettering_is_there)
     box_stats ink = stats(text, 0, 0, 160, 72);
     EXPECT_GT(ink.total - ink.key, 160 * 72 / 8);
     EXPECT_LT(ink.total - ink.key, 160 * 72 / 2);
+    // Most of the lettering (its fill, not its outline and shadow) stands far brighter than the
+    // sky it is blitted onto at (80, 0).
+    auto lum = [](colour c) { return 0.299 * c.r + 0.587 * c.g + 0.114 * c.b; };
+    int bright = 0;
+    for (int y = 0; y < 72; ++y)
+        for (int x = 0; x < 160; ++x)
+            bright += text.at(x, y) != key && lum(text.at(x, y)) > lum(title.at(80 + x, y)) + 80;
+    EXPECT_GT(bright, (ink.total - ink.key) / 3);
 }
 
 TEST(title, option_frames_each_carry_their_own_label)
@@ -280,6 +294,14 @@ TEST(title, option_frames_each_carry_their_own_label)
         EXPECT_GT(s.key, 0) << "frame " << i;
         EXPECT_GT(s.total - s.key, 400) << "frame " << i;
         EXPECT_GT(s.luminance, 120) << "frame " << i << " is too dark for its dark label";
+        // The label: dark ink in the middle of the banner.
+        int ink = 0;
+        for (int y = 20 * i + 3; y < 20 * i + 16; ++y)
+            for (int x = 40; x < 120; ++x) {
+                colour c = img.at(x, y);
+                ink += c != key && 0.299 * c.r + 0.587 * c.g + 0.114 * c.b < 60;
+            }
+        EXPECT_GT(ink, 25) << "frame " << i << " has no readable label";
     }
     for (int a = 0; a < 6; ++a)
         for (int b = a + 1; b < 6; ++b)
