@@ -195,7 +195,8 @@ TEST(StartUpResources, TheWindowAudioAndSurfacesAreAsTheGameNeedsThem)
     }
     for (Mix_Music* music : {music_title, music_balanced, music_light, music_dark})
         EXPECT_NE(music, nullptr);
-    EXPECT_EQ(joystick, nullptr) << "the dummy driver has no joystick";
+    // Joystick 0 is held open when there is one; without one the keyboard alone is fine.
+    EXPECT_EQ(joystick != nullptr, SDL_NumJoysticks() > 0);
 }
 
 // Each picture is kept in the screen's format; the keyed ones drop their (174, 105, 174) pixels
