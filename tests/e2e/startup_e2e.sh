@@ -216,6 +216,27 @@ expect_status 0
 expect_quiet_end
 expect_log "$dir" "${banner[@]}" "${startup[@]}" "${shutdown[@]}"
 
+# ---- an abnormal end: every line logged so far is already in the file ----
+# The game waits in its title menu; it is killed outright as soon as start-up has logged its
+# last line, so nothing but the per-line flush can have put the lines there.
+new_case killed
+(cd "$dir" && exec env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$game" \
+    >"$work/$current.out" 2>"$work/$current.err") &
+pid=$!
+for i in $(seq 300); do
+    grep -qx "startup_game done" "$dir/logfile.txt" 2>/dev/null && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+done
+if kill -KILL "$pid" 2>/dev/null; then
+    wait "$pid" 2>/dev/null
+    expect_log "$dir" "${banner[@]}" "${startup[@]}"
+else
+    wait "$pid"
+    status=$?
+    fail "the game ended by itself in its title menu (status $status)"
+fi
+
 # ---- every asset missing, then spoilt ----
 garbage="$work/garbage.bin"
 make_garbage "$garbage"
