@@ -56,8 +56,8 @@ void render_creek(std::vector<float>& left, std::vector<float>& right) {
     // The arpeggio rolls up and back, every other bar in a different order.
     score_track arpeggio = chord_track(s, chords, creek_chords, {{0, 1, 2, 3, 4, 3}, {0, 2, 3, 4, 3, 2}}, 0.5);
     play_track(s, "arpeggio", arpeggio, harp, {0.35, -0.25, 0.008, 0});
-    play_track(s, "pad", held_chords(s, chords, creek_chords, {2, 3, 4}), warm_pad, {0.3, 0.2, 0.0, 0});
-    play_track(s, "bass", held_chords(s, chords, creek_chords, {0}), round_bass, {0.55, 0.0, 0.0, -12});
+    play_track(s, "pad", held_chords(chords, creek_chords, {2, 3, 4}), warm_pad, {0.3, 0.2, 0.0, 0});
+    play_track(s, "bass", held_chords(chords, creek_chords, {0}), round_bass, {0.55, 0.0, 0.0, -12});
 
     score_track melody = parse_track(creek_intro + creek_a + creek_b + creek_a2 + creek_outro, bar);
     play_track(s, "melody", melody, harp, {0.95, 0.1, 0.006, 0});
@@ -122,7 +122,7 @@ void render_fastelmo(std::vector<float>& left, std::vector<float>& right) {
 
     play_track(s, "drone", parse_track(dark_drone, bar), drone, {0.5, 0.0, 0.0, 0});
     play_track(s, "bass", parse_track(dark_bass, bar), low_strings, {0.6, -0.15, 0.0, 0});
-    play_track(s, "choir", held_chords(s, chords, dark_chords, {2, 3, 4}), choir, {0.45, 0.2, 0.0, 0});
+    play_track(s, "choir", held_chords(chords, dark_chords, {2, 3, 4}), choir, {0.45, 0.2, 0.0, 0});
     play_track(s, "brass", parse_track(dark_intro + dark_a + dark_b + dark_a2, bar), dark_brass,
                {1.1, 0.1, 0.0, 0});
     play_track(s, "low brass", parse_track(dark_low_brass, bar), dark_brass, {0.6, -0.2, 0.0, -12});

@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <stdexcept>
@@ -49,6 +50,12 @@ std::string expand_repeats(const std::string& text) {
     return out;
 }
 
+std::string beat_text(double beat) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", beat);
+    return text;
+}
+
 bool on_bar(double beat, double beats_per_bar) {
     double bars = beat / beats_per_bar;
     return std::fabs(bars - std::round(bars)) < 1e-6;
@@ -82,7 +89,7 @@ score_track parse_track(const std::string& text, double beats_per_bar) {
     while (tokens >> token) {
         if (token == "|") {
             if (!on_bar(track.beats, beats_per_bar))
-                fail("bar line off the bar at beat " + std::to_string(track.beats), token);
+                fail("bar line off the bar at beat " + beat_text(track.beats), token);
             continue;
         }
         std::string body = token;
@@ -126,7 +133,7 @@ std::vector<chord_span> parse_progression(const std::string& text, double beats_
     double beat = 0.0;
     while (tokens >> token) {
         if (token == "|") {
-            if (!on_bar(beat, beats_per_bar)) fail("bar line off the bar", token);
+            if (!on_bar(beat, beats_per_bar)) fail("bar line off the bar at beat " + beat_text(beat), token);
             continue;
         }
         size_t colon = token.rfind(':');

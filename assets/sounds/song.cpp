@@ -115,9 +115,8 @@ score_track chord_track(const song& s, const std::vector<chord_span>& progressio
     return track;
 }
 
-score_track held_chords(const song& s, const std::vector<chord_span>& progression,
+score_track held_chords(const std::vector<chord_span>& progression,
                         const std::vector<chord_voicing>& voicings, const std::vector<int>& indices) {
-    (void)s;
     score_track track{{}, 0.0};
     for (const auto& span : progression) {
         std::vector<int> notes = voicing_notes(voicings, span.name);

@@ -53,14 +53,14 @@ void play_track(song& s, const std::string& what, const score_track& track, voic
 void play_drums(song& s, const std::string& what, const score_track& track,
                 const std::vector<drum_sound>& kit, const track_style& style);
 
-// Turns a progression into a track: for each chord, the voicing's notes picked out by
-// `pattern` (indices into the voicing, one per `step` beats), the pattern list cycling bar
-// by bar. A pattern of a single index held for the chord's whole length gives sustained notes.
+// Turns a progression into an arpeggio: for each chord, the voicing's notes picked out by a
+// pattern (indices into the voicing, one note per `step` beats), the patterns taking turns
+// bar by bar.
 score_track chord_track(const song& s, const std::vector<chord_span>& progression,
                         const std::vector<chord_voicing>& voicings,
                         const std::vector<std::vector<int>>& patterns, double step);
 // The voicing's notes listed in `indices`, held for each chord's whole length.
-score_track held_chords(const song& s, const std::vector<chord_span>& progression,
+score_track held_chords(const std::vector<chord_span>& progression,
                         const std::vector<chord_voicing>& voicings, const std::vector<int>& indices);
 
 // Adds a sound that starts at `start_s` and may run past the loop's end.

@@ -1,6 +1,8 @@
 // Checks of the generated sounds. Every file is loaded through the SDL_mixer calls the game
-// makes; effects must be short, audible, unclipped and unlike each other; the music must last a
-// minute, be audible, and loop without a jump; the generator must write the same bytes each run.
+// makes. Effects must be plain WAV, short, audible, unclipped and unlike each other. The music
+// must last a minute, sound like music (notes, a beat, moving pitch), and loop without a jump,
+// both in the decoded file and in what the game's mixer plays as it comes round. The generator
+// must write the same bytes every run.
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
@@ -55,7 +57,11 @@ decoded load_chunk(const std::string& path) {
     Uint16 format = 0;
     Mix_QuerySpec(&rate, &format, &channels);
     Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromFile(path.c_str(), "rb"), 1);
-    if (!chunk || format != AUDIO_S16SYS || channels != 2) return d;
+    if (!chunk) return d;
+    if (format != AUDIO_S16SYS || channels != 2) {
+        Mix_FreeChunk(chunk);
+        return d;
+    }
     const auto* samples = reinterpret_cast<const int16_t*>(chunk->abuf);
     size_t frames = chunk->alen / 4;
     for (size_t i = 0; i < frames; ++i) {
@@ -169,6 +175,34 @@ TEST_F(game_mixer, effects_are_distinct_from_each_other) {
     }
 }
 
+uint32_t little_endian(const std::string& bytes, size_t at, int size) {
+    uint32_t v = 0;
+    for (int i = size - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return v;
+}
+
+// SDL forgives a good deal in a WAV header; other players may not. Each file is the plain
+// form: RIFF, a 16-byte PCM "fmt " chunk (mono, 16-bit, the game's rate), then "data".
+TEST(effect_files, are_plain_pcm_wav) {
+    for (const char* name : effect_files) {
+        SCOPED_TRACE(name);
+        std::string wav = read_file(data_path(name));
+        ASSERT_GT(wav.size(), 44u);
+        EXPECT_EQ(wav.substr(0, 4), "RIFF");
+        EXPECT_EQ(little_endian(wav, 4, 4), wav.size() - 8);
+        EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
+        EXPECT_EQ(little_endian(wav, 16, 4), 16u);
+        EXPECT_EQ(little_endian(wav, 20, 2), 1u);  // integer PCM
+        EXPECT_EQ(little_endian(wav, 22, 2), 1u);  // mono
+        EXPECT_EQ(little_endian(wav, 24, 4), static_cast<uint32_t>(game_rate));
+        EXPECT_EQ(little_endian(wav, 28, 4), static_cast<uint32_t>(game_rate * 2));
+        EXPECT_EQ(little_endian(wav, 32, 2), 2u);
+        EXPECT_EQ(little_endian(wav, 34, 2), 16u);
+        EXPECT_EQ(wav.substr(36, 4), "data");
+        EXPECT_EQ(little_endian(wav, 40, 4), wav.size() - 44);
+    }
+}
+
 TEST_F(game_mixer, music_loads_and_plays_endlessly) {
     for (const char* name : music_files) {
         SCOPED_TRACE(name);
@@ -279,6 +313,91 @@ TEST_F(music_mixer, music_is_long_audible_and_loops_without_a_jump) {
             expect_seamless(d.right, d.rate);
         }
     }
+}
+
+// Power of one frequency over a stretch of samples (Goertzel's recurrence).
+double power_at(const float* x, size_t n, double hz, int rate) {
+    double c = 2.0 * std::cos(2.0 * 3.14159265358979 * hz / rate), s1 = 0.0, s2 = 0.0;
+    for (size_t i = 0; i < n; ++i) {
+        double s0 = x[i] + c * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    return s1 * s1 + s2 * s2 - c * s1 * s2;
+}
+
+// How sharply the loudness rises in each 10 ms (log energy, falls counted as zero).
+std::vector<double> onsets(const std::vector<float>& x, int rate) {
+    const size_t frame = rate / 100;
+    std::vector<double> rise;
+    double previous = 0.0;
+    for (size_t f = 0; (f + 1) * frame <= x.size(); ++f) {
+        double sum = 0.0;
+        for (size_t i = f * frame; i < (f + 1) * frame; ++i) sum += x[i] * x[i];
+        double level = std::log(sum / frame + 1e-9);
+        rise.push_back(f == 0 ? 0.0 : std::max(0.0, level - previous));
+        previous = level;
+    }
+    return rise;
+}
+
+// Music, not a tone, a drone or noise: notes strike (the loudness jumps), they strike in a
+// rhythm (the jumps recur at some beat between 0.3 and 2.5 s), and the pitch moves: the
+// strongest semitone above G3 changes from one half second to the next across many notes.
+TEST_F(music_mixer, music_has_a_beat_and_moves_between_notes) {
+    for (const char* name : music_files) {
+        SCOPED_TRACE(name);
+        decoded d = load_chunk(data_path(name));
+        ASSERT_TRUE(d.loaded);
+        std::vector<float> mono(d.left.size());
+        for (size_t i = 0; i < mono.size(); ++i) mono[i] = 0.5f * (d.left[i] + d.right[i]);
+
+        std::vector<double> rise = onsets(mono, d.rate);
+        EXPECT_GT(percentile(rise, 99), 0.5) << "nothing strikes";
+        double mean = 0.0;
+        for (double r : rise) mean += r;
+        mean /= rise.size();
+        for (double& r : rise) r -= mean;
+        double energy = 0.0, best = 0.0;
+        for (double r : rise) energy += r * r;
+        for (size_t lag = 30; lag <= 250; ++lag) {
+            double sum = 0.0;
+            for (size_t i = lag; i < rise.size(); ++i) sum += rise[i] * rise[i - lag];
+            best = std::max(best, sum / energy);
+        }
+        EXPECT_GT(best, 0.08) << "no beat";
+
+        const size_t window = d.rate / 2;
+        std::vector<int> strongest_count(48, 0);
+        size_t windows = 0;
+        for (size_t start = 0; start + window <= mono.size(); start += window, ++windows) {
+            int strongest = 0;
+            double strongest_power = -1.0;
+            for (int k = 0; k < 48; ++k) {
+                double p = power_at(&mono[start], window, 196.0 * std::pow(2.0, k / 12.0), d.rate);
+                if (p > strongest_power) {
+                    strongest_power = p;
+                    strongest = k;
+                }
+            }
+            ++strongest_count[strongest];
+        }
+        int distinct = 0, most = 0;
+        for (int c : strongest_count) {
+            distinct += c > 0;
+            most = std::max(most, c);
+        }
+        EXPECT_GE(distinct, 8);
+        EXPECT_LT(most, 0.4 * windows);
+    }
+}
+
+// The Dark's music is the low, heavy one.
+TEST_F(music_mixer, the_dark_music_sits_lower_than_the_title_music) {
+    decoded calm = load_chunk(data_path("creek.ogg"));
+    decoded dark = load_chunk(data_path("fastelmo.ogg"));
+    ASSERT_TRUE(calm.loaded && dark.loaded);
+    EXPECT_LT(crossing_rate(dark.left, dark.rate), 0.9 * crossing_rate(calm.left, calm.rate));
 }
 
 // What the game's mixer actually plays, from SDL's disk audio driver: left channel, raw.
