@@ -1,0 +1,186 @@
+#!/usr/bin/env bash
+# play_e2e.sh -- the real game in a real X window (Xvfb, 16-bit), played with real key presses,
+# in a fresh working directory: the title and its options, the credits and back, a battle between
+# two persons in which a Dark Soldier is selected, stepped and finished, Escape back to the title,
+# and quit. What the window shows at each stop is compared with tests/reference/e2e_*.png: whole
+# screens where they do not depend on the random map (title, options, credits), otherwise only
+# the banner box, the status bar and the info line. Then the log and the exit status are checked.
+#
+# Usage: play_e2e.sh PATH-OF-umbrafront PATH-OF-Data
+# With UMBRA_UPDATE_REFERENCES=1 the whole-screen and banner references are rewritten instead.
+set -euo pipefail
+
+game=$(realpath "$1")
+data=$(realpath "$2")
+here=$(cd "$(dirname "$0")" && pwd)
+refs=$here/../reference
+update=${UMBRA_UPDATE_REFERENCES:-0}
+# shellcheck source=play/screens.sh
+source "$here/play/screens.sh"
+
+for tool in Xvfb xdotool import convert compare; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/install-deps.sh)" >&2; exit 1; }
+done
+
+work=$(mktemp -d /tmp/umbra-e2e-XXXXXX)
+shots=$work/screens
+mkdir -p "$shots"
+ln -s "$data" "$work/Data"
+
+xvfb_pid=
+game_pid=
+finish() {
+  local status=$?
+  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  if [ $status -eq 0 ]; then
+    rm -rf "$work"
+  else
+    echo "screens and log kept in $work" >&2
+  fi
+}
+trap finish EXIT
+
+display=$(free_display)
+Xvfb ":$display" -screen 0 320x240x16 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display"
+for _ in $(seq 50); do
+  [ -e "/tmp/.X11-unix/X$display" ] && break
+  sleep 0.1
+done
+
+cd "$work"
+SDL_AUDIODRIVER=dummy "$game" >"$work/game.out" 2>&1 &
+game_pid=$!
+win=$(timeout 20 xdotool search --sync --name '^Umbrafront$' | head -1)
+[ -n "$win" ] || { echo "FAIL: no Umbrafront window" >&2; exit 1; }
+
+box=161x81+80+80       # the banner's box
+status_bar=320x14+0+0  # status text and its black line
+info=320x12+0+228      # the info line
+
+# ---- title, options, credits ----
+expect_screen e2e_title 30
+for option in 1 2 3 4 5; do
+  tap x
+  expect_screen "e2e_option$option" 5
+done
+tap x
+expect_screen e2e_title 5
+taps x 4
+expect_screen e2e_option4 5
+tap z
+expect_screen e2e_credits 5
+tap z
+expect_screen e2e_title 5
+
+# ---- a battle between two persons ----
+cx=10 cy=6  # where every battle puts the cursor
+move_to() {
+  while [ "$cx" -lt "$1" ]; do tap Right; cx=$((cx + 1)); done
+  while [ "$cx" -gt "$1" ]; do tap Left; cx=$((cx - 1)); done
+  while [ "$cy" -lt "$2" ]; do tap Down; cy=$((cy + 1)); done
+  while [ "$cy" -gt "$2" ]; do tap Up; cy=$((cy - 1)); done
+}
+
+battles=0
+stepped=0
+while [ $stepped = 0 ]; do
+  [ $battles -lt 3 ] || { echo "FAIL: three maps without a free cell beside the Dark's Soldiers" >&2; exit 1; }
+  battles=$((battles + 1))
+  tap z                                  # A on "Person vs Person"
+  expect_screen e2e_banner_dark 10 "$box"
+  tap z
+  expect_gone e2e_banner_dark 5 "$box"
+  expect_screen e2e_status_blank 5 "$status_bar"
+  cx=10 cy=6
+
+  # The Dark's three Soldiers stand in column 2, rows a..a+2: find a through the info line.
+  move_to 2 0
+  a=-1
+  for row in $(seq 0 9); do
+    move_to 2 "$row"
+    if shows e2e_info_soldier "$info"; then a=$row; break; fi
+  done
+  [ $a -ge 0 ] || { echo "FAIL: no Dark Soldier found in column 2" >&2; shot "$shots/no-soldier.png"; exit 1; }
+  echo "the Dark's Soldiers stand in rows $a to $((a + 2))"
+
+  # A free cell of Plain or Grasslands beside one of them, in column 3.
+  target=-1
+  for row in $a $((a + 1)) $((a - 1)) $((a + 2)) $((a + 3)); do
+    [ "$row" -ge 0 ] && [ "$row" -le 11 ] || continue
+    move_to 3 "$row"
+    if shows e2e_info_plain "$info" || shows e2e_info_grasslands "$info"; then target=$row; break; fi
+  done
+  if [ $target -lt 0 ]; then
+    echo "no free cell beside the Soldiers on this map; back to the title for another"
+    tap Escape
+    expect_screen e2e_title 10
+    continue
+  fi
+  soldier=$target
+  [ $soldier -lt $a ] && soldier=$a
+  [ $soldier -gt $((a + 2)) ] && soldier=$((a + 2))
+
+  move_to 2 "$soldier"
+  tap z                                  # select
+  expect_screen e2e_info_selected 5 "$info"
+  move_to 3 "$target"
+  tap z                                  # step
+  expect_screen e2e_info_stepped 5 "$info"
+  expect_screen e2e_status_blank 5 "$status_bar"
+  cp "$shots/e2e_info_stepped.png" "$shots/battle.png"
+  # B ends the selected Soldier's turn wherever the cursor is. On the Soldier itself a B held for
+  # a second frame would open its statistics, so the cursor goes to the cell it left.
+  move_to 2 "$soldier"
+  tap x
+  expect_screen e2e_info_plain 5 "$info"
+  move_to 3 "$target"
+  expect_screen e2e_info_finished 5 "$info"
+  stepped=1
+done
+
+tap Escape
+expect_screen e2e_title 10
+
+# ---- quit ----
+taps x 5
+expect_screen e2e_option5 5
+tap z
+for _ in $(seq 100); do
+  kill -0 "$game_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$game_pid" 2>/dev/null; then
+  echo "FAIL: the game did not end on Quit" >&2
+  exit 1
+fi
+set +e
+wait "$game_pid"
+status=$?
+set -e
+game_pid=
+[ $status = 0 ] || { echo "FAIL: exit status $status" >&2; exit 1; }
+echo "ok: exit status 0"
+
+# ---- the log ----
+log=$work/logfile.txt
+expect_line() {
+  grep -qxF "$1" "$log" || { echo "FAIL: logfile.txt lacks the line \"$1\"" >&2; exit 1; }
+}
+[ "$(head -1 "$log")" = "Umbrafront Tandem" ] || { echo "FAIL: the log does not start with its banner" >&2; exit 1; }
+expect_line "startup_game done"
+expect_line "P1 is cpu: no"
+expect_line "P2 is cpu: no"
+expect_line "shutdown_game called"
+[ "$(grep -cxF "New game started." "$log")" = "$battles" ] || { echo "FAIL: not one \"New game started.\" per battle" >&2; exit 1; }
+[ "$(tail -1 "$log")" = "Shutting down logfile and exiting game." ] || { echo "FAIL: the log does not end with the shut-down" >&2; exit 1; }
+echo "ok: logfile.txt"
+
+# The battle screen stays with the build for whoever wants to see it.
+if [ -n "${UMBRA_E2E_KEEP:-}" ]; then
+  mkdir -p "$UMBRA_E2E_KEEP"
+  cp "$shots"/*.png "$UMBRA_E2E_KEEP"/
+fi
+echo "end-to-end play passed ($battles battle(s))"
