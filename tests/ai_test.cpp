@@ -24,6 +24,7 @@ struct Order {
 
 std::vector<Order> orders;
 bool swallow_orders = false;  // true: record the order but let the real order_unit not see it
+int flips_after_last_order = 0;
 
 std::ostream& operator<<(std::ostream& out, const Order& o)
 {
@@ -46,6 +47,7 @@ extern "C" void __wrap__Z10order_unitii(int x, int y)
     orders.push_back(Order{selected_x, selected_y, x, y});
     if (!swallow_orders)
         __real__Z10order_unitii(x, y);
+    flips_after_last_order = flip_count();
 }
 
 class ComputerPlayer : public ::testing::Test {
@@ -567,6 +569,9 @@ TEST_F(ComputerPlayer, NothingIsPlayedOnceTheLastEnemyIsKilled)
     EXPECT_EQ(unit_grid[3][3].moves, 2) << "not played after the win";
     EXPECT_EQ(unit_grid[2][8].moves, 1);
     EXPECT_EQ(selected_x, -1);
+    // After the killing order: the flip after the step, the flip that ends the Knight, and no
+    // selection of any further unit.
+    EXPECT_EQ(flip_count() - flips_after_last_order, 2);
 }
 
 TEST_F(ComputerPlayer, NothingIsPlayedWhenTheWinnerIsAlreadySet)
