@@ -79,11 +79,16 @@ expect_screen() {  # expect_screen NAME SECONDS [GEOMETRY]
   done
 }
 
-# Whether the part GEOMETRY of the window shows reference NAME now (after a short settle).
+# Whether the part GEOMETRY of the window shows reference NAME now. A "no" is only believed when
+# a second look a little later agrees, in case the game had not drawn the last key press yet.
 shows() {  # shows NAME GEOMETRY
-  sleep 0.25
-  shot "$shots/.probe.png"
-  [ "$(differing "$shots/.probe.png" "$1" "$2")" = 0 ]
+  local look
+  for look in 1 2; do
+    sleep 0.25
+    shot "$shots/.probe.png"
+    [ "$(differing "$shots/.probe.png" "$1" "$2")" = 0 ] && return 0
+  done
+  return 1
 }
 
 # Waits up to SECONDS for the part GEOMETRY to stop showing reference NAME.
