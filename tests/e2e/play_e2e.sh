@@ -41,14 +41,21 @@ finish() {
 }
 trap finish EXIT
 
-display=$(free_display)
-Xvfb ":$display" -screen 0 320x240x16 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X$display" ] && break
-  sleep 0.1
+# Another run may take the same free display at the same moment: then try the next one.
+for attempt in 1 2 3 4 5; do
+  display=$(free_display)
+  Xvfb ":$display" -screen 0 320x240x16 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$display" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$xvfb_pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$display" ] && break
+  xvfb_pid=
+  [ $attempt -lt 5 ] || { echo "FAIL: Xvfb does not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
 done
+export DISPLAY=":$display"
 
 cd "$work"
 # For a sanitizer build: libX11's own allocations are not the game's leaks.
