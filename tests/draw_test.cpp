@@ -454,6 +454,43 @@ TEST(Blit, IsCutOffAtTheDestinationEdges)
     SDL_FreeSurface(dest);
 }
 
+// blit copies 16-bit tiles itself instead of calling SDL; whatever the rectangle, the key or
+// the clip rectangle, the result must be SDL's own, pixel for pixel.
+TEST(Blit, GivesExactlyWhatSdlsBlitterGives)
+{
+    SDL_Surface* source = make_canvas(40, 24, 0);
+    for (int y = 0; y < 24; y++)
+        for (int x = 0; x < 40; x++)
+            put_pixel(source, x, y, (x * 7 + y * 3) % 5 == 0 ? colour_key : static_cast<Uint32>(x * 977 + y * 131));
+    std::srand(12345);
+    for (int round = 0; round < 400; round++) {
+        bool keyed = round % 2 == 0;
+        SDL_SetColorKey(source, keyed ? SDL_SRCCOLORKEY : 0, colour_key);
+        SDL_Surface* ours = make_canvas(50, 30, map_colour(1));
+        SDL_Surface* theirs = make_canvas(50, 30, map_colour(1));
+        if (round % 4 >= 2) {
+            SDL_Rect clip = {static_cast<Sint16>(std::rand() % 20), static_cast<Sint16>(std::rand() % 12), 25, 14};
+            SDL_SetClipRect(ours, &clip);
+            SDL_SetClipRect(theirs, &clip);
+        }
+        int sx = std::rand() % 60 - 10, sy = std::rand() % 40 - 10;
+        int dx = std::rand() % 70 - 15, dy = std::rand() % 50 - 15;
+        int w = std::rand() % 30, h = std::rand() % 30;
+        blit(source, ours, sx, sy, dx, dy, w, h);
+        SDL_Rect from = {static_cast<Sint16>(sx), static_cast<Sint16>(sy), static_cast<Uint16>(w), static_cast<Uint16>(h)};
+        SDL_Rect to = {static_cast<Sint16>(dx), static_cast<Sint16>(dy), 0, 0};
+        SDL_BlitSurface(source, &from, theirs, &to);
+        for (int y = 0; y < 30; y++)
+            for (int x = 0; x < 50; x++)
+                ASSERT_EQ(raw16(ours, x, y), raw16(theirs, x, y))
+                    << "round " << round << " at (" << x << ", " << y << ") blitting " << w << "x" << h
+                    << " from (" << sx << ", " << sy << ") to (" << dx << ", " << dy << ")";
+        SDL_FreeSurface(ours);
+        SDL_FreeSurface(theirs);
+    }
+    SDL_FreeSurface(source);
+}
+
 // ---- text ----
 TEST(Text, WithoutABackgroundOnlyTheGlyphPixelsChange)
 {

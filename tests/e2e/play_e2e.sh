@@ -31,7 +31,8 @@ xvfb_pid=
 game_pid=
 finish() {
   local status=$?
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  # SDL turns SIGTERM into a close request, which the game ignores by design: kill it outright.
+  [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   if [ $status -eq 0 ]; then
     rm -rf "$work"
@@ -66,7 +67,7 @@ win=$(timeout 20 xdotool search --sync --name '^Umbrafront$' | head -1)
 [ -n "$win" ] || { echo "FAIL: no Umbrafront window" >&2; exit 1; }
 
 box=161x81+80+80       # the banner's box
-status_bar=320x14+0+0  # status text and its black line
+status_bar=320x13+0+0  # the status text's white bar (a cursor in row 0 may cross the black line)
 info=320x12+0+228      # the info line
 
 # ---- title, options, credits ----
@@ -138,7 +139,7 @@ while [ $stepped = 0 ]; do
   move_to 3 "$target"
   tap z                                  # step
   expect_screen e2e_info_stepped 5 "$info"
-  expect_screen e2e_status_blank 5 "$status_bar"
+  # The status bar is not checked here: a castle in column 4 beside the new cell would be captured.
   cp "$shots/e2e_info_stepped.png" "$shots/battle.png"
   # B ends the selected Soldier's turn wherever the cursor is. On the Soldier itself a B held for
   # a second frame would open its statistics, so the cursor goes to the cell it left.

@@ -28,9 +28,16 @@ taps() {  # taps KEY COUNT
   for ((i = 0; i < $2; i++)); do tap "$1"; done
 }
 
-# The window as a PNG.
+# The window as a PNG. A window that has only just been mapped may refuse the first grab, so a
+# few tries are allowed before giving up with a message.
 shot() {
-  import -window "$win" "png:$1"
+  local try
+  for try in 1 2 3 4 5 6 7 8 9 10; do
+    import -window "$win" "png:$1" 2>/dev/null && return 0
+    sleep 0.2
+  done
+  echo "FAIL: cannot capture the game's window" >&2
+  return 1
 }
 
 # Keeps only what a 16-bit (5-6-5) screen can hold of each colour, so that a screenshot of the
