@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/log.h"
 #include "platform/resources.h"
 
 Uint32 map_colour(ColourIndex index)
@@ -28,11 +29,25 @@ static bool outside(SDL_Surface* surface, int x, int y)
     return x < 0 || y < 0 || x >= surface->w || y >= surface->h;
 }
 
+// Software surfaces never need locking; skipping the calls matters when every cell of the
+// board is read or drawn.
+static void lock(SDL_Surface* surface)
+{
+    if (SDL_MUSTLOCK(surface))
+        SDL_LockSurface(surface);
+}
+
+static void unlock(SDL_Surface* surface)
+{
+    if (SDL_MUSTLOCK(surface))
+        SDL_UnlockSurface(surface);
+}
+
 int get_pixel(SDL_Surface* surface, int x, int y)
 {
     if (outside(surface, x, y))
         return -1;
-    SDL_LockSurface(surface);
+    lock(surface);
     int bpp = surface->format->BytesPerPixel;
     Uint8* p = static_cast<Uint8*>(surface->pixels) + y * surface->pitch + x * bpp;
     Uint32 value = 0;
@@ -43,7 +58,7 @@ int get_pixel(SDL_Surface* surface, int x, int y)
     case 4: value = *reinterpret_cast<Uint32*>(p); break;
     default: break;
     }
-    SDL_UnlockSurface(surface);
+    unlock(surface);
     return static_cast<int>(value);
 }
 
@@ -51,7 +66,7 @@ void put_pixel(SDL_Surface* surface, int x, int y, Uint32 value)
 {
     if (outside(surface, x, y))
         return;
-    SDL_LockSurface(surface);
+    lock(surface);
     int bpp = surface->format->BytesPerPixel;
     Uint8* p = static_cast<Uint8*>(surface->pixels) + y * surface->pitch + x * bpp;
     switch (bpp) {
@@ -65,7 +80,7 @@ void put_pixel(SDL_Surface* surface, int x, int y, Uint32 value)
     case 4: *reinterpret_cast<Uint32*>(p) = value; break;
     default: break;
     }
-    SDL_UnlockSurface(surface);
+    unlock(surface);
 }
 
 static void solid_fill(SDL_Surface* surface, int x, int y, int w, int h, Uint32 value)
@@ -98,19 +113,81 @@ void clear_surface(SDL_Surface* surface, Uint32 value)
     solid_fill(surface, 0, 0, surface->w, surface->h, value);
 }
 
-// The board repaints hundreds of 16 x 16 tiles at a time, and SDL's per-call cost dwarfs the
-// copying itself. Between two 16-bit surfaces of one format, without per-surface alpha, do the
-// clipped copy (colour key honoured) ourselves, pixel for pixel what SDL's blitter would give;
-// every other case goes through SDL.
-static bool direct_copy_possible(SDL_Surface* source, SDL_Surface* destination)
+// The board repaints hundreds of 16 x 16 tiles at a time, and SDL's keyed blitter is slow at
+// that size. Between two 16-bit surfaces of one format, blit does the clipped copy itself, pixel
+// for pixel what SDL's blitter gives: plain and keyed copies, and faded (per-surface alpha)
+// keyed tiles on the usual 5-6-5 screen. Every other case goes through SDL.
+enum DirectKind { direct_none, direct_copy_rows, direct_faded };
+
+static bool is_565(const SDL_PixelFormat* f)
+{
+    return f->BytesPerPixel == 2 && f->Rmask == 0xF800 && f->Gmask == 0x07E0 && f->Bmask == 0x001F &&
+           f->Amask == 0;
+}
+
+static DirectKind direct_kind(SDL_Surface* source, SDL_Surface* destination)
 {
     const SDL_PixelFormat* sf = source->format;
     const SDL_PixelFormat* df = destination->format;
+    if (sf->BytesPerPixel != 2 || df->BytesPerPixel != 2 || sf->Rmask != df->Rmask ||
+        sf->Gmask != df->Gmask || sf->Bmask != df->Bmask || sf->Amask != df->Amask ||
+        (source->flags & (SDL_RLEACCEL | SDL_HWSURFACE)) || (destination->flags & SDL_HWSURFACE) ||
+        source == destination)
+        return direct_none;
     bool alpha = (source->flags & SDL_SRCALPHA) && (sf->alpha != SDL_ALPHA_OPAQUE || sf->Amask);
-    return sf->BytesPerPixel == 2 && df->BytesPerPixel == 2 && sf->Rmask == df->Rmask &&
-           sf->Gmask == df->Gmask && sf->Bmask == df->Bmask && sf->Amask == df->Amask && !alpha &&
-           !(source->flags & (SDL_RLEACCEL | SDL_HWSURFACE)) &&
-           !(destination->flags & SDL_HWSURFACE) && source != destination;
+    if (!alpha)
+        return direct_copy_rows;
+    if ((source->flags & SDL_SRCCOLORKEY) && is_565(sf))
+        return direct_faded;
+    return direct_none;
+}
+
+// SDL blends each channel on its own, so its keyed per-surface-alpha blend for one alpha value is
+// fully described by three small tables; they are read off SDL itself the first time that alpha
+// is used, which keeps the result identical to SDL's whatever its rounding.
+static int fade_alpha = -1;
+static Uint8 fade_r[32][32];
+static Uint8 fade_g[64][64];
+static Uint8 fade_b[32][32];
+
+static void learn_fade(Uint8 alpha)
+{
+    // Source column i holds channels (i & 31, i, i & 31), destination row j holds (j & 31, j, j & 31).
+    SDL_Surface* src = SDL_CreateRGBSurface(SDL_SWSURFACE, 64, 64, 16, 0xF800, 0x07E0, 0x001F, 0);
+    SDL_Surface* dst = SDL_CreateRGBSurface(SDL_SWSURFACE, 64, 64, 16, 0xF800, 0x07E0, 0x001F, 0);
+    if (!src || !dst)
+        fatal_error("Unable to create the fading tables.");
+    for (int y = 0; y < 64; y++)
+        for (int x = 0; x < 64; x++) {
+            put_pixel(src, x, y, ((x & 31) << 11) | (x << 5) | (x & 31));
+            put_pixel(dst, x, y, ((y & 31) << 11) | (y << 5) | (y & 31));
+        }
+    SDL_SetColorKey(src, SDL_SRCCOLORKEY, 0x0001);  // red differs from blue: never a pixel above
+    SDL_SetAlpha(src, SDL_SRCALPHA, alpha);
+    SDL_BlitSurface(src, nullptr, dst, nullptr);
+    for (int y = 0; y < 64; y++)
+        for (int x = 0; x < 64; x++) {
+            Uint32 p = static_cast<Uint32>(get_pixel(dst, x, y));
+            fade_r[x & 31][y & 31] = static_cast<Uint8>(p >> 11);
+            fade_g[x][y] = static_cast<Uint8>((p >> 5) & 63);
+            fade_b[x & 31][y & 31] = static_cast<Uint8>(p & 31);
+        }
+    SDL_FreeSurface(src);
+    SDL_FreeSurface(dst);
+    fade_alpha = alpha;
+}
+
+static void faded_row(Uint16* out, const Uint16* in, int w, Uint16 key)
+{
+    for (int i = 0; i < w; i++) {
+        Uint16 p = in[i];
+        if (p == key)
+            continue;
+        Uint16 q = out[i];
+        out[i] = static_cast<Uint16>((fade_r[p >> 11][q >> 11] << 11) |
+                                     (fade_g[(p >> 5) & 63][(q >> 5) & 63] << 5) |
+                                     fade_b[p & 31][q & 31]);
+    }
 }
 
 // Branch-free and in fixed runs of 16 (one tile row), so the compiler can vectorise it.
@@ -124,7 +201,8 @@ static void keyed_row(Uint16* __restrict out, const Uint16* __restrict in, int w
         out[i] = in[i] == key ? out[i] : in[i];
 }
 
-static void direct_copy(SDL_Surface* source, SDL_Surface* destination, SDL_Rect from, SDL_Rect to)
+static void direct_copy(SDL_Surface* source, SDL_Surface* destination, SDL_Rect from, SDL_Rect to,
+                        DirectKind kind)
 {
     // Clipping exactly as SDL_UpperBlit does it: first to the source, then to the clip rectangle.
     int sx = from.x, sy = from.y, w = from.w, h = from.h, dx = to.x, dy = to.y;
@@ -146,21 +224,26 @@ static void direct_copy(SDL_Surface* source, SDL_Surface* destination, SDL_Rect 
 
     bool keyed = source->flags & SDL_SRCCOLORKEY;
     Uint16 key = static_cast<Uint16>(source->format->colorkey);
-    SDL_LockSurface(source);
-    SDL_LockSurface(destination);
-    for (int row = 0; row < h; row++) {
-        const Uint16* in = reinterpret_cast<const Uint16*>(
-            static_cast<const Uint8*>(source->pixels) + (sy + row) * source->pitch) + sx;
-        Uint16* out = reinterpret_cast<Uint16*>(
-            static_cast<Uint8*>(destination->pixels) + (dy + row) * destination->pitch) + dx;
-        if (!keyed) {
+    if (kind == direct_faded && fade_alpha != source->format->alpha)
+        learn_fade(source->format->alpha);
+    lock(source);
+    lock(destination);
+    const Uint8* in = static_cast<const Uint8*>(source->pixels) + sy * source->pitch + sx * 2;
+    Uint8* out = static_cast<Uint8*>(destination->pixels) + dy * destination->pitch + dx * 2;
+    int in_pitch = source->pitch;
+    int out_pitch = destination->pitch;
+    if (kind == direct_faded) {
+        for (int row = 0; row < h; row++, in += in_pitch, out += out_pitch)
+            faded_row(reinterpret_cast<Uint16*>(out), reinterpret_cast<const Uint16*>(in), w, key);
+    } else if (keyed) {
+        for (int row = 0; row < h; row++, in += in_pitch, out += out_pitch)
+            keyed_row(reinterpret_cast<Uint16*>(out), reinterpret_cast<const Uint16*>(in), w, key);
+    } else {
+        for (int row = 0; row < h; row++, in += in_pitch, out += out_pitch)
             std::memcpy(out, in, w * sizeof(Uint16));
-            continue;
-        }
-        keyed_row(out, in, w, key);
     }
-    SDL_UnlockSurface(destination);
-    SDL_UnlockSurface(source);
+    unlock(destination);
+    unlock(source);
 }
 
 void blit(SDL_Surface* source, SDL_Surface* destination, int sx, int sy, int dx, int dy, int w, int h)
@@ -175,8 +258,9 @@ void blit(SDL_Surface* source, SDL_Surface* destination, int sx, int sy, int dx,
     to.y = static_cast<Sint16>(dy);
     to.w = 0;
     to.h = 0;
-    if (direct_copy_possible(source, destination))
-        direct_copy(source, destination, from, to);
+    DirectKind kind = direct_kind(source, destination);
+    if (kind != direct_none)
+        direct_copy(source, destination, from, to, kind);
     else
         SDL_BlitSurface(source, &from, destination, &to);
 }

@@ -454,8 +454,8 @@ TEST(Blit, IsCutOffAtTheDestinationEdges)
     SDL_FreeSurface(dest);
 }
 
-// blit copies 16-bit tiles itself instead of calling SDL; whatever the rectangle, the key or
-// the clip rectangle, the result must be SDL's own, pixel for pixel.
+// blit copies 16-bit tiles itself instead of calling SDL; whatever the rectangle, the key, the
+// fading or the clip rectangle, the result must be SDL's own, pixel for pixel.
 TEST(Blit, GivesExactlyWhatSdlsBlitterGives)
 {
     SDL_Surface* source = make_canvas(40, 24, 0);
@@ -466,6 +466,9 @@ TEST(Blit, GivesExactlyWhatSdlsBlitterGives)
     for (int round = 0; round < 400; round++) {
         bool keyed = round % 2 == 0;
         SDL_SetColorKey(source, keyed ? SDL_SRCCOLORKEY : 0, colour_key);
+        // Every third round fades the source as the board fades spent units (and at other alphas).
+        int alpha = round % 3 == 2 ? (round % 4 < 2 ? 96 : std::rand() % 256) : 255;
+        SDL_SetAlpha(source, SDL_SRCALPHA, static_cast<Uint8>(alpha));
         SDL_Surface* ours = make_canvas(50, 30, map_colour(1));
         SDL_Surface* theirs = make_canvas(50, 30, map_colour(1));
         if (round % 4 >= 2) {
@@ -484,11 +487,38 @@ TEST(Blit, GivesExactlyWhatSdlsBlitterGives)
             for (int x = 0; x < 50; x++)
                 ASSERT_EQ(raw16(ours, x, y), raw16(theirs, x, y))
                     << "round " << round << " at (" << x << ", " << y << ") blitting " << w << "x" << h
-                    << " from (" << sx << ", " << sy << ") to (" << dx << ", " << dy << ")";
+                    << " from (" << sx << ", " << sy << ") to (" << dx << ", " << dy << ") alpha " << alpha;
         SDL_FreeSurface(ours);
         SDL_FreeSurface(theirs);
     }
     SDL_FreeSurface(source);
+}
+
+// The faded blend over every pair of channel values, against SDL, at the board's alpha.
+TEST(Blit, FadedTilesBlendEveryColourPairAsSdlDoes)
+{
+    SDL_Surface* source = make_canvas(64, 64, 0);
+    SDL_Surface* ours = make_canvas(64, 64, 0);
+    SDL_Surface* theirs = make_canvas(64, 64, 0);
+    for (int y = 0; y < 64; y++)
+        for (int x = 0; x < 64; x++) {
+            // Red and blue run against each other in the opposite direction to green.
+            put_pixel(source, x, y, ((x & 31) << 11) | (((x * 5 + 7) & 63) << 5) | (31 - (x & 31)));
+            Uint32 under = ((y & 31) << 11) | (((y * 3 + 1) & 63) << 5) | ((y * 7) & 31);
+            put_pixel(ours, x, y, under);
+            put_pixel(theirs, x, y, under);
+        }
+    SDL_SetColorKey(source, SDL_SRCCOLORKEY, colour_key);
+    SDL_SetAlpha(source, SDL_SRCALPHA, 96);
+    blit(source, ours, 0, 0, 0, 0, 64, 64);
+    SDL_Rect to = {0, 0, 0, 0};
+    SDL_BlitSurface(source, nullptr, theirs, &to);
+    for (int y = 0; y < 64; y++)
+        for (int x = 0; x < 64; x++)
+            ASSERT_EQ(raw16(ours, x, y), raw16(theirs, x, y)) << "(" << x << ", " << y << ")";
+    SDL_FreeSurface(source);
+    SDL_FreeSurface(ours);
+    SDL_FreeSurface(theirs);
 }
 
 // ---- text ----
