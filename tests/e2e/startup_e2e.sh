@@ -147,7 +147,8 @@ new_case() {
 
 # Runs the game without a display or sound card; extra VAR=value arguments override the drivers.
 run_headless() {
-    (cd "$dir" && env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$@" timeout 60 "$game" \
+    # SIGKILL on time-out: SDL turns SIGTERM into a close request, which the game ignores by design.
+    (cd "$dir" && env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$@" timeout -s KILL 60 "$game" \
         >"$work/$current.out" 2>"$work/$current.err")
     status=$?
 }
@@ -178,7 +179,7 @@ start_x_server() {
 run_windowed() {
     start_x_server || { status=1; return; }
     (cd "$dir" && exec env DISPLAY="$display" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy \
-        timeout 60 "$game" >"$work/$current.out" 2>"$work/$current.err") &
+        timeout -s KILL 60 "$game" >"$work/$current.out" 2>"$work/$current.err") &
     local pid=$!
     local window
     window=$(DISPLAY="$display" timeout 30 xdotool search --sync --name '^Umbrafront$' 2>/dev/null | head -1)
