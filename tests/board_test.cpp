@@ -28,22 +28,13 @@ SDL_Surface* copy_of(SDL_Surface* surface)
     return SDL_ConvertSurface(surface, surface->format, SDL_SWSURFACE);
 }
 
-Uint32 pixel_of(SDL_Surface* surface, int x, int y)
-{
-    SDL_LockSurface(surface);
-    Uint32 value = *reinterpret_cast<Uint16*>(static_cast<Uint8*>(surface->pixels) +
-                                              y * surface->pitch + x * 2);
-    SDL_UnlockSurface(surface);
-    return value;
-}
-
 // Pixels of the w x h area at (ax, ay) in `a` that differ from the area at (bx, by) in `b`.
 int area_differences(SDL_Surface* a, int ax, int ay, SDL_Surface* b, int bx, int by, int w, int h)
 {
     int differing = 0;
     for (int y = 0; y < h; y++)
         for (int x = 0; x < w; x++)
-            if (pixel_of(a, ax + x, ay + y) != pixel_of(b, bx + x, by + y))
+            if (surface_pixel(a, ax + x, ay + y) != surface_pixel(b, bx + x, by + y))
                 differing++;
     return differing;
 }
@@ -58,7 +49,7 @@ int count_colour(SDL_Surface* s, int x, int y, int w, int h, Uint32 value)
     int n = 0;
     for (int j = y; j < y + h; j++)
         for (int i = x; i < x + w; i++)
-            if (pixel_of(s, i, j) == value)
+            if (surface_pixel(s, i, j) == value)
                 n++;
     return n;
 }
@@ -186,7 +177,7 @@ TEST_F(board, selected_archer_with_enemies_in_range)
                 if (static_cast<Uint32>(get_pixel(tiles_image, 16 * (n / 4) + i, 16 * (n % 4) + j)) != colour_key)
                     continue;
                 keyed++;
-                EXPECT_EQ(pixel_of(screen, 16 * x + i, 16 * y + 14 + j), map_colour(1))
+                EXPECT_EQ(surface_pixel(screen, 16 * x + i, 16 * y + 14 + j), map_colour(1))
                     << "target (" << x << ", " << y << ") shows blue behind the unit";
             }
         EXPECT_GT(keyed, 0);
@@ -278,7 +269,7 @@ TEST_F(board, selected_unit_stands_on_pale_blue)
             if (want == colour_key || x0 + i < 0 || x0 + i >= 320)
                 continue;
             opaque++;
-            if (pixel_of(screen, x0 + i, y0 + j) != want)
+            if (surface_pixel(screen, x0 + i, y0 + j) != want)
                 return ::testing::AssertionFailure() << "cursor pixel (" << i << ", " << j << ") missing";
         }
     if (opaque == 0)

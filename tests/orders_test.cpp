@@ -25,15 +25,6 @@ int die(int face)
 
 const int strike_tile = 11;
 
-Uint32 pixel_of(SDL_Surface* surface, int x, int y)
-{
-    SDL_LockSurface(surface);
-    Uint32 value = *reinterpret_cast<Uint16*>(static_cast<Uint8*>(surface->pixels) +
-                                              y * surface->pitch + x * 2);
-    SDL_UnlockSurface(surface);
-    return value;
-}
-
 Uint32 tile_pixel(int n, int i, int j)
 {
     return static_cast<Uint32>(get_pixel(tiles_image, 16 * (n / 4) + i, 16 * (n % 4) + j));
@@ -45,7 +36,7 @@ int tile_mismatches(SDL_Surface* surface, int n, int x, int y)
     int wrong = 0;
     for (int j = 0; j < 16; j++)
         for (int i = 0; i < 16; i++)
-            if (tile_pixel(n, i, j) != colour_key && pixel_of(surface, x + i, y + j) != tile_pixel(n, i, j))
+            if (tile_pixel(n, i, j) != colour_key && surface_pixel(surface, x + i, y + j) != tile_pixel(n, i, j))
                 wrong++;
     return wrong;
 }
@@ -60,7 +51,7 @@ int tile_mismatches(SDL_Surface* surface, int n, int x, int y)
             if (tile_pixel(type, i, j) != colour_key)
                 continue;
             seen++;
-            Uint32 got = pixel_of(screen, 16 * x + i, 16 * y + 14 + j);
+            Uint32 got = surface_pixel(screen, 16 * x + i, 16 * y + 14 + j);
             if (got != map_colour(colour))
                 return ::testing::AssertionFailure()
                        << "cell (" << x << ", " << y << ") pixel (" << i << ", " << j << ") is "
@@ -394,7 +385,7 @@ TEST_F(orders, strike_marker_sits_two_pixels_low_and_the_attack_pauses_700_ms)
     EXPECT_GT(tile_mismatches(shown, strike_tile, 7 * 16, 6 * 16 + 14), 0);
     for (int x = 7 * 16; x < 8 * 16; x++)
         for (int y = 6 * 16 + 14; y < 6 * 16 + 16; y++)
-            ASSERT_EQ(pixel_of(shown, x, y), pixel_of(before, x, y)) << "the cell's top rows stay";
+            ASSERT_EQ(surface_pixel(shown, x, y), surface_pixel(before, x, y)) << "the cell's top rows stay";
     SDL_FreeSurface(before);
     EXPECT_GE(took, 700u);
     EXPECT_LT(took, 720u);

@@ -15,15 +15,6 @@
 
 namespace {
 
-Uint32 pixel_of(SDL_Surface* surface, int x, int y)
-{
-    SDL_LockSurface(surface);
-    Uint32 value = *reinterpret_cast<Uint16*>(static_cast<Uint8*>(surface->pixels) +
-                                              y * surface->pitch + x * 2);
-    SDL_UnlockSurface(surface);
-    return value;
-}
-
 SDL_Surface* copy_of(SDL_Surface* surface)
 {
     return SDL_ConvertSurface(surface, surface->format, SDL_SWSURFACE);
@@ -34,7 +25,7 @@ int differences(SDL_Surface* a, SDL_Surface* b)
     int n = 0;
     for (int y = 0; y < a->h; y++)
         for (int x = 0; x < a->w; x++)
-            if (pixel_of(a, x, y) != pixel_of(b, x, y))
+            if (surface_pixel(a, x, y) != surface_pixel(b, x, y))
                 n++;
     return n;
 }
@@ -179,7 +170,7 @@ TEST_F(popup, box_is_a_white_161_by_81_rectangle_with_a_black_outline)
             bool inside = x >= 80 && x <= 240 && y >= 80 && y <= 160;
             bool edge = inside && (x == 80 || x == 240 || y == 80 || y == 160);
             Uint32 want = !inside ? red : edge ? 0 : map_colour(3);
-            ASSERT_EQ(pixel_of(screen, x, y), want) << "at (" << x << ", " << y << ")";
+            ASSERT_EQ(surface_pixel(screen, x, y), want) << "at (" << x << ", " << y << ")";
         }
     EXPECT_EQ(flipped_screen_count(), 0u) << "the box is not presented by itself";
 }

@@ -335,7 +335,7 @@ bool write_png(SDL_Surface* surface, const std::string& path)
     return surface_matches(screen, name);
 }
 
-static Uint32 surface_pixel(SDL_Surface* surface, int x, int y)
+Uint32 surface_pixel(SDL_Surface* surface, int x, int y)
 {
     SDL_LockSurface(surface);
     Uint32 value = *reinterpret_cast<Uint16*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch + x * 2);

@@ -51,6 +51,7 @@ size_t flipped_screen_count();
 SDL_Surface* flipped_screen(size_t i);
 bool write_png(SDL_Surface* surface, const std::string& path);
 Uint32 screen_pixel(int x, int y);  // the raw pixel value of `screen` at (x, y)
+Uint32 surface_pixel(SDL_Surface* surface, int x, int y);  // the same for any 16-bit surface
 
 // ---- sound: every Mix_PlayChannelTimed call is recorded (linked with --wrap) ----
 std::vector<Mix_Chunk*>& started_sounds();
