@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "platform/log.h"
 #include "platform/resources.h"
@@ -201,6 +204,23 @@ static void keyed_row(Uint16* __restrict out, const Uint16* __restrict in, int w
         out[i] = in[i] == key ? out[i] : in[i];
 }
 
+// One row of a 16-pixel-wide tile, the board's commonest blit: two 8-pixel selects.
+static inline void keyed_tile_row(Uint16* out, const Uint16* in, Uint16 key)
+{
+#ifdef __SSE2__
+    const __m128i k = _mm_set1_epi16(static_cast<short>(key));
+    for (int half = 0; half < 16; half += 8) {
+        __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + half));
+        __m128i under = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + half));
+        __m128i transparent = _mm_cmpeq_epi16(source, k);
+        __m128i result = _mm_or_si128(_mm_and_si128(transparent, under), _mm_andnot_si128(transparent, source));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + half), result);
+    }
+#else
+    keyed_row(out, in, 16, key);
+#endif
+}
+
 static void direct_copy(SDL_Surface* source, SDL_Surface* destination, SDL_Rect from, SDL_Rect to,
                         DirectKind kind)
 {
@@ -235,6 +255,9 @@ static void direct_copy(SDL_Surface* source, SDL_Surface* destination, SDL_Rect 
     if (kind == direct_faded) {
         for (int row = 0; row < h; row++, in += in_pitch, out += out_pitch)
             faded_row(reinterpret_cast<Uint16*>(out), reinterpret_cast<const Uint16*>(in), w, key);
+    } else if (keyed && w == 16) {
+        for (int row = 0; row < h; row++, in += in_pitch, out += out_pitch)
+            keyed_tile_row(reinterpret_cast<Uint16*>(out), reinterpret_cast<const Uint16*>(in), key);
     } else if (keyed) {
         for (int row = 0; row < h; row++, in += in_pitch, out += out_pitch)
             keyed_row(reinterpret_cast<Uint16*>(out), reinterpret_cast<const Uint16*>(in), w, key);
