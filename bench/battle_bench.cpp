@@ -65,13 +65,14 @@ void report(benchmark::State& state, long battles, long turns, double seconds)
     state.counters["us_per_turn"] = turns ? seconds * 1e6 / turns : 0;
 }
 
-void bm_computer_battles(benchmark::State& state)
+// Plays the given seeds in turn, one battle per iteration.
+void run_battles(benchmark::State& state, const std::vector<unsigned>& seeds)
 {
-    unsigned seed = 0;
+    size_t next = 0;
     long battles = 0, turns = 0;
     double seconds = 0;
     for (auto _ : state) {
-        seed = seed % seed_count + 1;
+        unsigned seed = seeds[next++ % seeds.size()];
         if (!play_one(seed)) {
             state.SkipWithError("a battle ended without a winner, or the virtual clock ran out");
             break;
@@ -81,6 +82,14 @@ void bm_computer_battles(benchmark::State& state)
         seconds += played[seed].seconds;
     }
     report(state, battles, turns, seconds);
+}
+
+void bm_computer_battles(benchmark::State& state)
+{
+    std::vector<unsigned> seeds;
+    for (unsigned seed = 1; seed <= seed_count; seed++)
+        seeds.push_back(seed);
+    run_battles(state, seeds);
 }
 BENCHMARK(bm_computer_battles)->Iterations(seed_count)->Unit(benchmark::kMillisecond);
 
@@ -102,21 +111,7 @@ std::vector<unsigned> seeds_of_third(int third)
 
 void bm_battles_by_length(benchmark::State& state)
 {
-    std::vector<unsigned> seeds = seeds_of_third(static_cast<int>(state.range(0)));
-    size_t next = 0;
-    long battles = 0, turns = 0;
-    double seconds = 0;
-    for (auto _ : state) {
-        unsigned seed = seeds[next++ % seeds.size()];
-        if (!play_one(seed)) {
-            state.SkipWithError("a battle ended without a winner, or the virtual clock ran out");
-            break;
-        }
-        battles++;
-        turns += played[seed].turns;
-        seconds += played[seed].seconds;
-    }
-    report(state, battles, turns, seconds);
+    run_battles(state, seeds_of_third(static_cast<int>(state.range(0))));
 }
 BENCHMARK(bm_battles_by_length)->Arg(0)->Arg(1)->Arg(2)->Iterations(seed_count / 3)
     ->Unit(benchmark::kMillisecond);
