@@ -11,10 +11,8 @@
 
 #include "battle/battle.h"
 #include "battle/state.h"
-#include "battle/terrain.h"
 #include "bench_support.h"
 #include "platform/input.h"
-#include "view/board.h"
 
 namespace {
 
@@ -115,21 +113,6 @@ void bm_battles_by_length(benchmark::State& state)
 }
 BENCHMARK(bm_battles_by_length)->Arg(0)->Arg(1)->Arg(2)->Iterations(seed_count / 3)
     ->Unit(benchmark::kMillisecond);
-
-// One full repaint of a battle screen: the drawing every order and every selection repeats.
-void bm_draw_board(benchmark::State& state)
-{
-    std::srand(1);
-    clear_unit_grid();
-    generate_terrain();
-    current_side = 0;
-    cpu_player[0] = 0;
-    cpu_player[1] = 0;
-    selected_x = -1;
-    for (auto _ : state)
-        draw_board();
-}
-BENCHMARK(bm_draw_board)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

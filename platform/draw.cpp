@@ -193,15 +193,12 @@ static void faded_row(Uint16* out, const Uint16* in, int w, Uint16 key)
     }
 }
 
-// Branch-free and in fixed runs of 16 (one tile row), so the compiler can vectorise it.
-static void keyed_row(Uint16* __restrict out, const Uint16* __restrict in, int w, Uint16 key)
+// Rows of any other width (cursors, the odd clipped tile) are few enough for a plain loop.
+static void keyed_row(Uint16* out, const Uint16* in, int w, Uint16 key)
 {
-    int i = 0;
-    for (; i + 16 <= w; i += 16)
-        for (int j = 0; j < 16; j++)
-            out[i + j] = in[i + j] == key ? out[i + j] : in[i + j];
-    for (; i < w; i++)
-        out[i] = in[i] == key ? out[i] : in[i];
+    for (int i = 0; i < w; i++)
+        if (in[i] != key)
+            out[i] = in[i];
 }
 
 // One row of a 16-pixel-wide tile, the board's commonest blit: two 8-pixel selects.

@@ -32,7 +32,7 @@ void box_line(double fraction, const char* format, ...)
     va_end(args);
     // Extended precision keeps 0.35 and 0.6 just below 84 and 144, as the layout expects.
     int y = static_cast<int>(static_cast<long double>(screen->h) * fraction);
-    print_text_centred(screen, screen->w / 2, y, 0, 3, "%s", text);
+    draw_text_centred(screen, text, screen->w / 2, y, 0, 3);
 }
 
 void show_unit_stats(int x, int y)
