@@ -513,7 +513,10 @@ extern "C" int __wrap_SDL_PollEvent(SDL_Event* event)
         return 0;
     }
     outcome.events++;
-    mix_in(static_cast<uint64_t>(e.type) << 32 ^ e.key.keysym.sym ^ static_cast<uint64_t>(e.jbutton.button) << 16);
+    unsigned char bytes[sizeof e];  // every event starts zeroed, so its bytes are all defined
+    std::memcpy(bytes, &e, sizeof e);
+    for (unsigned char byte : bytes)
+        mix_in(byte);
     if (event)
         *event = e;
     return 1;
