@@ -154,6 +154,8 @@ void play_battle()
     draw_board();
 
     for (;;) {
+        // Mended: an A taken in the frame that ends a turn selects a unit; it must not pass to the enemy.
+        selected_x = -1;
         units_to_move = count_units_to_move();
         turn_banner();
         if (run_turn()) {

@@ -337,6 +337,44 @@ TEST_F(BattleLoop, FinishingEveryUnitWithBEndsTheTurn)
     EXPECT_EQ(units_to_move, 8);
 }
 
+// B finishes the Dark's last unit and A is taken in the very next frame, the one that ends the
+// turn: that A still selects the finished unit under the cursor, but the Light must not inherit it.
+TEST_F(BattleLoop, ATakenAsTheTurnEndsLeavesNothingSelectedForTheNextSide)
+{
+    int a = homes.dark;
+    int b = homes.light;
+    Timeline tl{start + 500};
+    tl.tap(SDLK_z);
+    const std::pair<int, int> units[] = {{2, a}, {2, a + 1}, {2, a + 2}, {1, a + 2},
+                                         {0, a + 2}, {0, a + 1}, {0, a}};
+    for (auto [x, y] : units) {
+        tl.move_to(x, y);
+        tl.tap(SDLK_z);
+        tl.tap(SDLK_x);
+    }
+    tl.move_to(1, a);            // the last Dark unit
+    tl.tap(SDLK_z);
+    schedule_key(tl.t, SDLK_x, true);
+    schedule_key(tl.t + 1, SDLK_x, false);
+    schedule_key(tl.t + 1, SDLK_z, true);
+    schedule_key(tl.t + 30, SDLK_z, false);
+    tl.at(tl.t + 500);
+    tl.tap(SDLK_z);              // the Light's banner
+    tl.move_to(17, b);           // a Light Soldier
+    tl.tap(SDLK_z);
+    tl.press(SDLK_ESCAPE);
+    play(0, 0);
+
+    ASSERT_EQ(current_side, 1) << "the Dark's turn ended by itself";
+    EXPECT_TRUE(ordered_cells.empty()) << "the Light's A gave the Dark unit an order on ("
+                                       << ordered_cells[0].first << ", " << ordered_cells[0].second << ")";
+    EXPECT_EQ(selected_x, 17) << "the Light's A selected its own Soldier";
+    EXPECT_EQ(selected_y, b);
+    EXPECT_EQ(units_to_move, 8);
+    EXPECT_TRUE(unit_grid[1][a].type >= 0 && unit_grid[1][a].type <= 3) << "the Dark unit stayed";
+    EXPECT_EQ(unit_grid[1][a].moves, -1);
+}
+
 TEST_F(BattleLoop, SelectIsIgnoredWhileAUnitIsSelected)
 {
     Timeline tl{start + 500};
