@@ -101,7 +101,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "gen_icons: cannot read %s: %s\n", argv[1], SDL_GetError());
         return 1;
     }
-    if (sheet->w < 2 * tile || sheet->h < 4 * tile) {
+    if (sheet->w < tile * (ground_tile / 4 + 1) || sheet->h < 4 * tile) {
         std::fprintf(stderr, "gen_icons: %s is too small for the tiles sheet\n", argv[1]);
         SDL_FreeSurface(sheet);
         return 1;
