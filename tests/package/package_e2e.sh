@@ -175,13 +175,23 @@ stop_game
 # ---- a real X window, scaled by the compatibility layer ----
 compat=$(grep -m1 -oE '^compat="[^"]+"' "$launcher" | cut -d'"' -f2)
 current=x-server
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
+# Another X server may take the display Xvfb picked at the same moment: then try again.
+for attempt in 1 2 3 4 5; do
+    rm -f "$work/display"
+    Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$work/display" ] && break
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -s "$work/display" ] && kill -0 "$xvfb_pid" 2>/dev/null && break
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=""
+    sleep 1
 done
-[ -s "$work/display" ] || { fail "Xvfb did not start: $(cat "$work/xvfb.log")"; exit 1; }
+[ -n "$xvfb_pid" ] || { fail "Xvfb did not start: $(cat "$work/xvfb.log")"; exit 1; }
 export DISPLAY=":$(head -1 "$work/display")"
 
 window_size() {
