@@ -9,6 +9,7 @@ packages=(
   libpng-dev libvorbis-dev libogg-dev
   googletest libgtest-dev libbenchmark-dev
   xvfb xdotool x11-apps imagemagick
+  dpkg-dev lintian desktop-file-utils appstream groff-base libsdl1.2-compat x11-utils
 )
 
 missing=()
