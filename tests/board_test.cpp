@@ -3,6 +3,7 @@
 // here straight from the tiles sheet and the bar pictures.
 #include "harness/harness.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -275,6 +276,61 @@ TEST_F(board, selected_unit_stands_on_pale_blue)
     if (opaque == 0)
         return ::testing::AssertionFailure() << "the cursor picture has no opaque pixel there";
     return ::testing::AssertionSuccess();
+}
+
+// A whole battle screen in the middle of the Dark's turn: three Dark units finished, the Dark
+// Archer selected with three Light units within its range, the move cursor beside it.
+TEST_F(board, battle_in_progress_from_a_fixed_seed)
+{
+    srand(2024);
+    clear_unit_grid();
+    generate_terrain();
+    current_side = 0;
+    int archer_x = -1, archer_y = -1, finished = 0;
+    for (int y = 0; y < map_height; y++)
+        for (int x = 0; x < map_width; x++) {
+            UnitRecord& unit = unit_grid[x][y];
+            if (unit.type == 2 && archer_x < 0) {
+                archer_x = x;
+                archer_y = y;
+            } else if (unit.type >= 0 && unit.type < 4 && finished < 3) {
+                unit.moves = -1;
+                finished++;
+            }
+        }
+    ASSERT_GE(archer_x, 0);
+    ASSERT_EQ(finished, 3);
+    // Light units on the free meadow cells nearest the archer, and the cursor on one beside it,
+    // each looked for from the side facing the enemy first.
+    int placed = 0;
+    const int light[3] = {4, 5, 7};
+    cursor_x = -1;
+    for (int d = 1; d <= 3; d++)
+        for (int y = archer_y - d; y <= archer_y + d; y++)
+            for (int x = archer_x + d; x >= archer_x - d; x--) {
+                if (x < 0 || y < 0 || x >= map_width || y >= map_height || unit_grid[x][y].type != -1)
+                    continue;
+                if (std::max(std::abs(x - archer_x), std::abs(y - archer_y)) != d)
+                    continue;
+                int ground = get_pixel(terrain_map, x, y);
+                if (ground != 8 && ground != 9)
+                    continue;
+                if (d == 1 && cursor_x < 0) {
+                    cursor_x = x;
+                    cursor_y = y;
+                } else if (d >= 2 && placed < 3) {
+                    place_unit(x, y, light[placed++]);
+                }
+            }
+    ASSERT_EQ(placed, 3);
+    ASSERT_GE(cursor_x, 0);
+    clear_surface(screen, 0);
+    draw_board();
+    select_unit(archer_x, archer_y);
+    EXPECT_TRUE(screen_matches("board_battle"));
+    // The bars may cover the cursor's outer rows on the board's edge rows.
+    EXPECT_TRUE(cursor_shown(move_cursor_image, 1, 16));
+    EXPECT_EQ(highlight_targets(), 3);
 }
 
 TEST_F(board, move_cursor_while_the_selection_can_step)

@@ -115,8 +115,8 @@ const std::vector<std::string> cursor_grid = {
     "WWWWWWo....oWWWWWW",
 };
 
-// g deep green, G bright green, o dark rim: a closed frame with an arrowhead on every side
-// pointing in, "move here".
+// g deep amber, G bright orange, o dark rim: a closed frame with an arrowhead on every side
+// pointing in, "move here". Orange holds against every ground green and the blue target fill.
 const std::vector<std::string> move_grid = {
     "gggggggggggggggggg",
     "gGGGGGGGGGGGGGGGGg",
@@ -150,6 +150,6 @@ canvas draw_cursor()
 canvas draw_move_cursor()
 {
     canvas c = make_canvas(18, 18, key_colour);
-    draw_grid(c, 0, 0, move_grid, {{'g', {16, 120, 40}}, {'G', {96, 244, 110}}, {'o', {8, 48, 16}}});
+    draw_grid(c, 0, 0, move_grid, {{'g', {150, 60, 0}}, {'G', {255, 160, 40}}, {'o', {40, 14, 0}}});
     return c;
 }

@@ -62,61 +62,76 @@ const legend tree_colours = {
     {'F', {40, 136, 54}}, {'f', {26, 96, 42}}, {'l', {96, 184, 80}}, {'k', {96, 62, 36}},
 };
 
+// Scree: broken stone and grit all the way to the cell's edge, darker than either meadow, so a
+// rock reads as a rough patch and shows no rim of another ground round it.
+void scree_ground(canvas& c)
+{
+    const rgb base = {92, 90, 78}, dark = {70, 68, 60}, light = {120, 116, 102};
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            int n = noise(x, y, 12);
+            put(c, x, y, n < 70 ? dark : n > 220 ? light : base);
+        }
+}
+
 // R rock light, r rock mid, q rock dark, w snow or lichen highlight.
 const std::vector<std::string> rock = {
-    "................",
-    "................",
     "......RR........",
     ".....RwRq.......",
     ".....RRrq.......",
     "....RRrrqq......",
     "...RRRrrqqq.....",
-    "...RrRrrqqq.....",
-    "..RRrRRrqqqq....",
-    "..RrrRrrqqqq.Rq.",
+    "...RrRrrqqq..R..",
+    "..RRrRRrqqqqRRq.",
+    "..RrrRrrqqqqRrq.",
     ".RRrrRrrrqqqRrqq",
-    ".RrrrrrrrqqqRrqq",
-    "..qqqqqqqqq..qq.",
-    "................",
-    "................",
-    "................",
+    ".RrrrrrrrqqqqqqR",
+    "RRrrrrrrrqqqq.Rr",
+    "qqqqqqqqqqq..RRr",
+    "...........qqqq.",
 };
 const legend rock_colours = {
     {'R', {178, 170, 160}}, {'r', {134, 126, 120}}, {'q', {92, 86, 84}}, {'w', {236, 234, 228}},
 };
 
-// P flag pole, F f flag and shade, A a z stone light / mid / dark, Y window, D gate, W portcullis.
+// A castle fills its whole cell, so no ground shows round it and it reads as a building: two
+// towers, the keep between them behind a crenellated wall, masonry courses, a gate.
+// P flag pole, F f flag and shade, A a stone and its shaded side, k the keep's stone,
+// z mortar, Y window, D gate, W portcullis, e ground between the merlons.
 const std::vector<std::string> castle = {
-    "...P........P...",
-    "...PFF......PFF.",
-    "...Pff......Pff.",
-    ".A.P.A....A.P.A.",
-    ".AAAAa....AAAAa.",
-    ".AYAAaA.A.AYAAa.",
-    ".AYAAaAAAAAYAAa.",
-    ".AAAAazzzzAAAAa.",
-    ".aAAAzDDDDzAAaa.",
-    ".aAAAzDWWDzAAaa.",
-    ".aaAAzDDDDzAaaa.",
-    ".aaaazDWWDzaaaa.",
-    ".zzzzzzzzzzzzzz.",
+    "AeAeAeePFFeAeAeA",
+    "AAAAaeePffeAAAAa",
+    "zzzzakekkekzzzza",
+    "AYAAakkkkkkAYAAa",
+    "AYAAakkYYkkAYAAa",
+    "zzzzakkYYkkzzzza",
+    "AAzAazzzzzzAAzAa",
+    "AAzAaAeAAeAAAzAa",
+    "zzzzaAAAAAAzzzza",
+    "AzAAaAzzzzAAzAAa",
+    "AzAAaAzDDzAAzAAa",
+    "zzzzazDDDDzzzzza",
+    "AAzAazDWWDzAAzAa",
+    "AAzAazDDDDzAAzAa",
+    "zzzzazDWWDzzzzza",
+    "aaaaaaaaaaaaaaaa",
 };
 
 legend castle_colours(int kind)
 {
-    const rgb pole = {70, 50, 36}, gate = {36, 26, 24};
-    if (kind == 0) // neutral: bare grey stone, a pale pennant nobody has claimed
-        return {{'P', pole}, {'F', {236, 236, 228}}, {'f', {176, 176, 170}}, {'A', {184, 184, 184}},
-                {'a', {140, 140, 144}}, {'z', {96, 96, 102}}, {'Y', {48, 48, 56}}, {'D', gate},
-                {'W', {110, 110, 116}}};
-    if (kind == 1) // the Dark: black-violet stone, crimson banners, windows lit red
-        return {{'P', pole}, {'F', {220, 40, 64}}, {'f', {150, 20, 44}}, {'A', {98, 76, 128}},
-                {'a', {70, 52, 96}}, {'z', {44, 32, 62}}, {'Y', {255, 84, 72}}, {'D', {20, 12, 26}},
-                {'W', {140, 36, 60}}};
-    // the Light: white stone, sky-blue banners, golden windows
-    return {{'P', {150, 110, 50}}, {'F', {88, 176, 250}}, {'f', {46, 112, 210}}, {'A', {250, 248, 238}},
-            {'a', {210, 206, 196}}, {'z', {160, 156, 150}}, {'Y', {250, 200, 48}}, {'D', {70, 56, 40}},
-            {'W', {214, 170, 60}}};
+    // Each side's stone keeps clear of its own units' colours; the banners and windows say whose.
+    if (kind == 0) // neutral: brown fieldstone in pale mortar, a green pennant nobody has claimed
+        return {{'P', {70, 50, 36}}, {'F', {200, 220, 160}}, {'f', {150, 170, 110}}, {'A', {168, 140, 96}},
+                {'a', {136, 100, 60}}, {'k', {152, 124, 84}}, {'z', {212, 182, 136}}, {'Y', {16, 60, 56}},
+                {'D', {30, 58, 26}}, {'W', {80, 110, 100}}, {'e', {50, 70, 40}}};
+    if (kind == 1) // the Dark: black-green basalt laid in pale mortar, blood-red banners, ember windows
+        return {{'P', {40, 34, 30}}, {'F', {180, 16, 30}}, {'f', {110, 10, 24}}, {'A', {72, 90, 70}},
+                {'a', {40, 72, 40}}, {'k', {60, 78, 58}}, {'z', {112, 106, 90}}, {'Y', {255, 150, 50}},
+                {'D', {48, 30, 12}}, {'W', {150, 90, 40}}, {'e', {50, 70, 40}}};
+    // the Light: pale blue-grey limestone, amber banners, warm-lit windows
+    return {{'P', {120, 84, 40}}, {'F', {240, 138, 36}}, {'f', {180, 90, 20}}, {'A', {222, 228, 240}},
+            {'a', {176, 186, 206}}, {'k', {204, 212, 228}}, {'z', {160, 170, 190}}, {'Y', {255, 240, 160}},
+            {'D', {40, 48, 64}}, {'W', {150, 150, 130}}, {'e', {150, 160, 180}}};
 }
 
 // Draws a feature grid on its own key layer, outlines it, and lays it over the ground.
@@ -152,14 +167,13 @@ canvas draw_terrain(int tile)
         break;
     }
     case 12:
-        plain_ground(c);
-        stamp(c, rock, rock_colours, 0, 1, {54, 50, 52});
+        scree_ground(c);
+        stamp(c, rock, rock_colours, 0, 1, {40, 36, 34});
         break;
     case 13:
     case 14:
     case 15:
-        plain_ground(c);
-        stamp(c, castle, castle_colours(tile - 13), 0, 1, {34, 30, 38});
+        draw_grid(c, 0, 0, castle, castle_colours(tile - 13));
         break;
     default:
         break;

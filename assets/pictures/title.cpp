@@ -301,7 +301,9 @@ canvas draw_title_text()
 
 canvas draw_options()
 {
-    const char* labels[6] = {"Person vs Person", "Person vs CPU", "CPU vs Person", "CPU vs CPU",
+    // With one person playing, the label says which side that person leads; the Dark is named
+    // first, as it moves first.
+    const char* labels[6] = {"Person vs Person", "You: Dark  vs  CPU", "CPU  vs  You: Light", "CPU vs CPU",
                              "Credits", "Quit"};
     canvas c = make_canvas(160, 120, key_colour);
     const rgb ribbon = {252, 246, 226}, ribbon_shade = {222, 196, 144}, edge = {70, 42, 26};

@@ -89,27 +89,52 @@ const std::vector<std::string> mage = {
     "...dd..dd.......",
 };
 
+// The Dark: violet cloth and gunmetal armour kept deep, so that even at the board's fading they
+// darken the ground under them; crimson trim and pale skin carry the detail.
 const legend dark_side = {
-    {'H', {100, 94, 124}}, {'h', {64, 58, 84}},   {'d', {36, 32, 48}},
-    {'C', {124, 48, 156}}, {'c', {76, 28, 102}},  {'T', {212, 38, 62}},
-    {'S', {208, 186, 188}}, {'s', {150, 128, 142}}, {'E', {255, 60, 60}},
-    {'M', {204, 208, 224}}, {'m', {120, 124, 150}},
-    {'W', {112, 72, 52}},  {'w', {72, 44, 34}},   {'L', {182, 172, 192}},
+    {'H', {82, 76, 106}},  {'h', {50, 44, 70}},   {'d', {30, 26, 42}},
+    {'C', {92, 30, 124}},  {'c', {54, 16, 76}},   {'T', {224, 40, 64}},
+    {'S', {214, 192, 194}}, {'s', {150, 128, 142}}, {'E', {255, 60, 60}},
+    {'M', {216, 220, 232}}, {'m', {120, 124, 150}},
+    {'W', {112, 72, 52}},  {'w', {72, 44, 34}},   {'L', {190, 180, 200}},
     {'G', {255, 100, 210}}, {'g', {176, 40, 156}},
-    {'B', {96, 84, 114}},  {'b', {58, 50, 72}},   {'N', {212, 38, 62}},  {'K', {20, 16, 26}},
+    {'B', {78, 66, 96}},   {'b', {48, 40, 62}},   {'N', {224, 40, 64}},  {'K', {20, 16, 26}},
 };
-const rgb dark_outline = {16, 10, 22};
+const rgb dark_outline = {12, 8, 18};
 
+// The Light: white cloth shaded pale gold, warm silver armour, gold trim and an amber accent. No
+// blue anywhere, so a Light unit on the blue target fill or beside the pale-blue selection keeps
+// every part of its figure.
 const legend light_side = {
-    {'H', {252, 252, 246}}, {'h', {204, 210, 226}}, {'d', {138, 150, 180}},
-    {'C', {96, 178, 250}},  {'c', {46, 112, 210}},  {'T', {250, 204, 52}},
-    {'S', {252, 208, 168}}, {'s', {212, 158, 124}}, {'E', {36, 44, 100}},
-    {'M', {244, 250, 255}}, {'m', {150, 172, 204}},
-    {'W', {188, 126, 60}},  {'w', {122, 80, 40}},   {'L', {255, 255, 216}},
-    {'G', {150, 240, 255}}, {'g', {60, 164, 232}},
-    {'B', {246, 242, 232}}, {'b', {188, 184, 184}}, {'N', {250, 204, 52}}, {'K', {96, 82, 70}},
+    {'H', {252, 252, 248}}, {'h', {200, 194, 180}}, {'d', {120, 108, 92}},
+    {'C', {255, 255, 250}}, {'c', {236, 212, 146}},  {'T', {250, 200, 40}},
+    {'S', {252, 206, 164}}, {'s', {206, 150, 112}}, {'E', {40, 24, 16}},
+    {'M', {255, 255, 255}}, {'m', {176, 168, 150}},
+    {'W', {178, 110, 48}},  {'w', {116, 70, 30}},   {'L', {255, 250, 210}},
+    {'G', {255, 250, 200}}, {'g', {244, 164, 40}},
+    {'B', {255, 252, 244}}, {'b', {196, 186, 170}}, {'N', {240, 138, 36}}, {'K', {86, 64, 44}},
 };
-const rgb light_outline = {34, 38, 84};
+const rgb light_outline = {30, 20, 12};
+
+// Every figure gets a dark outline that closes round its corners and, below and right of it, a
+// second dark edge: a silhouette that still shows when the board fades a finished unit to a
+// third of its strength.
+void silhouette(canvas& c, rgb outline)
+{
+    canvas before = c;
+    auto solid = [&](int x, int y) { return inside(before, x, y) && get(before, x, y) != key_colour; };
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            if (solid(x, y))
+                continue;
+            bool edge = false;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    edge = edge || solid(x + dx, y + dy);
+            if (edge || solid(x - 2, y - 2))
+                put(c, x, y, outline);
+        }
+}
 
 } // namespace
 
@@ -118,6 +143,6 @@ canvas draw_unit(int side, int unit)
     const std::vector<std::string>* grids[4] = {&soldier, &knight, &archer, &mage};
     canvas c = make_canvas(16, 16, key_colour);
     draw_grid(c, 0, 0, *grids[unit & 3], side == 0 ? dark_side : light_side, side != 0);
-    outline_box(c, 0, 0, 16, 16, side == 0 ? dark_outline : light_outline);
+    silhouette(c, side == 0 ? dark_outline : light_outline);
     return c;
 }

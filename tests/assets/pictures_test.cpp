@@ -5,6 +5,10 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include "assets/font/glyphs.h"
+
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -348,6 +352,347 @@ TEST(cursors, frame_the_cell_and_differ)
     for (int i = 0; i < 18 * 18; ++i)
         differ += cursor.px[i] != move.px[i];
     EXPECT_GT(differ, 60);
+}
+
+// ---- how the pictures read on the board ----
+// These work on the 16-bit screen the way the game draws: pictures converted to RGB565, keyed,
+// and the faded units blended by SDL itself at the alpha the board uses, so the figures hold for
+// whichever SDL the suite runs on.
+
+namespace {
+
+const int faded_alpha = 96;
+const colour target_fill = {86, 87, 194};  // enemies within range
+const colour selection = {170, 170, 255};  // the selected unit's cell
+
+SDL_PixelFormat rgb565()
+{
+    SDL_PixelFormat f = {};
+    f.BitsPerPixel = 16;
+    f.BytesPerPixel = 2;
+    f.Rmask = 0xf800, f.Gmask = 0x07e0, f.Bmask = 0x001f;
+    f.Rshift = 11, f.Gshift = 5, f.Bshift = 0;
+    f.Rloss = 3, f.Gloss = 2, f.Bloss = 3;
+    f.alpha = 255;
+    return f;
+}
+
+SDL_Surface* cell_surface()
+{
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, 16, 16, 16, 0xf800, 0x07e0, 0x001f, 0);
+}
+
+// The tiles sheet as the game holds it: converted to the screen's format, then keyed.
+SDL_Surface* screen_sheet()
+{
+    SDL_Surface* s = IMG_Load(data_path("tiles.bmp").c_str());
+    if (!s)
+        return nullptr;
+    SDL_PixelFormat f = rgb565();
+    SDL_Surface* sheet = SDL_ConvertSurface(s, &f, 0);
+    SDL_FreeSurface(s);
+    if (sheet)
+        SDL_SetColorKey(sheet, SDL_SRCCOLORKEY, SDL_MapRGB(sheet->format, key.r, key.g, key.b));
+    return sheet;
+}
+
+// A cell's ground: a terrain tile (n >= 8) or a flat fill.
+SDL_Surface* ground(SDL_Surface* sheet, int n, colour fill)
+{
+    SDL_Surface* cell = cell_surface();
+    SDL_FillRect(cell, nullptr, SDL_MapRGB(cell->format, fill.r, fill.g, fill.b));
+    if (n >= 8) {
+        SDL_SetAlpha(sheet, SDL_SRCALPHA, 255);
+        SDL_Rect from = {static_cast<Sint16>(tile_x(n)), static_cast<Sint16>(tile_y(n)), 16, 16};
+        SDL_BlitSurface(sheet, &from, cell, nullptr);
+    }
+    return cell;
+}
+
+// Unit tile `unit` blitted over a copy of `under` at `alpha`.
+image unit_over(SDL_Surface* sheet, int unit, SDL_Surface* under, int alpha)
+{
+    SDL_Surface* cell = cell_surface();
+    SDL_BlitSurface(under, nullptr, cell, nullptr);
+    SDL_SetAlpha(sheet, SDL_SRCALPHA, static_cast<Uint8>(alpha));
+    SDL_Rect from = {static_cast<Sint16>(tile_x(unit)), static_cast<Sint16>(tile_y(unit)), 16, 16};
+    SDL_BlitSurface(sheet, &from, cell, nullptr);
+    SDL_SetAlpha(sheet, SDL_SRCALPHA, 255);
+    image img = from_surface(cell);
+    SDL_FreeSurface(cell);
+    return img;
+}
+
+double luma(colour c) { return 0.299 * c.r + 0.587 * c.g + 0.114 * c.b; }
+
+double distance(colour a, colour b)
+{
+    double r = a.r - b.r, g = a.g - b.g, bl = a.b - b.b;
+    return std::sqrt(r * r + g * g + bl * bl);
+}
+
+// A unit tile's figure: its non-key pixels in the sheet.
+std::vector<bool> figure_of(const image& tiles, int unit)
+{
+    std::vector<bool> mask(256);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            mask[y * 16 + x] = tiles.at(tile_x(unit) + x, tile_y(unit) + y) != key;
+    return mask;
+}
+
+struct fade_figures {
+    double contrast;  // mean |luma change| over the figure's pixels
+    double visible;   // share of the figure's pixels that change luma by 24 or more
+};
+
+fade_figures faded_look(SDL_Surface* sheet, const image& tiles, int unit, int terrain, colour fill)
+{
+    SDL_Surface* under = ground(sheet, terrain, fill);
+    image bare = from_surface(under);
+    image faded = unit_over(sheet, unit, under, faded_alpha);
+    SDL_FreeSurface(under);
+    std::vector<bool> mask = figure_of(tiles, unit);
+    fade_figures f = {0, 0};
+    int n = 0;
+    for (int i = 0; i < 256; ++i) {
+        if (!mask[i])
+            continue;
+        double change = std::fabs(luma(faded.px[i]) - luma(bare.px[i]));
+        f.contrast += change;
+        f.visible += change >= 24;
+        ++n;
+    }
+    if (n > 0) {
+        f.contrast /= n;
+        f.visible /= n;
+    }
+    return f;
+}
+
+struct ground_case {
+    const char* name;
+    int terrain;  // tile number, or 0 for a flat fill
+    colour fill;
+};
+// Units stand on Plain and Grasslands, and the selected unit on the pale-blue square.
+const ground_case unit_grounds[] = {
+    {"Plain", 8, {0, 0, 0}}, {"Grasslands", 9, {0, 0, 0}}, {"selection", 0, selection}};
+const ground_case other_grounds[] = {{"Forest", 10, {0, 0, 0}},       {"Rock", 12, {0, 0, 0}},
+                                     {"Neutral Castle", 13, {0, 0, 0}}, {"Dark Castle", 14, {0, 0, 0}},
+                                     {"Light Castle", 15, {0, 0, 0}}};
+
+} // namespace
+
+TEST(board_look, faded_units_keep_a_silhouette_on_every_ground)
+{
+    SDL_Surface* sheet = screen_sheet();
+    ASSERT_NE(sheet, nullptr);
+    image tiles = from_surface(sheet);
+    auto check = [&](const ground_case& g, double min_contrast, double min_visible) {
+        double worst_contrast = 1e9, worst_visible = 1e9;
+        for (int unit = 0; unit < 8; ++unit) {
+            fade_figures f = faded_look(sheet, tiles, unit, g.terrain, g.fill);
+            worst_contrast = std::min(worst_contrast, f.contrast);
+            worst_visible = std::min(worst_visible, f.visible);
+            EXPECT_GE(f.contrast, min_contrast) << "unit " << unit << " faded on " << g.name;
+            EXPECT_GE(f.visible, min_visible) << "unit " << unit << " faded on " << g.name;
+        }
+        std::printf("faded on %-15s worst unit: contrast %5.1f, visible share %4.2f\n", g.name,
+                    worst_contrast, worst_visible);
+    };
+    for (const ground_case& g : unit_grounds)
+        check(g, 20, 0.45);
+    // Units never stand on these, but a finished unit should not vanish there either.
+    for (const ground_case& g : other_grounds)
+        check(g, 14, 0.25);
+    SDL_FreeSurface(sheet);
+}
+
+namespace {
+
+// Every colour a side's unit tiles are painted with.
+std::vector<colour> unit_palette(const image& tiles, int side)
+{
+    std::set<colour> found;
+    for (int unit = 4 * side; unit < 4 * side + 4; ++unit)
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                if (tiles.at(tile_x(unit) + x, tile_y(unit) + y) != key)
+                    found.insert(tiles.at(tile_x(unit) + x, tile_y(unit) + y));
+    return {found.begin(), found.end()};
+}
+
+// Share of a tile's pixels lying within `radius` of some colour of `palette`.
+double share_near(const image& tiles, int n, const std::vector<colour>& palette, double radius)
+{
+    int near = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            colour c = tiles.at(tile_x(n) + x, tile_y(n) + y);
+            bool hit = false;
+            for (colour p : palette)
+                hit = hit || distance(c, p) < radius;
+            near += hit;
+        }
+    return near / 256.0;
+}
+
+} // namespace
+
+TEST(board_look, light_units_stand_out_on_the_target_fill_and_from_the_selection)
+{
+    SDL_Surface* sheet = screen_sheet();
+    ASSERT_NE(sheet, nullptr);
+    image tiles = from_surface(sheet);
+    for (int unit = 4; unit < 8; ++unit) {
+        std::vector<bool> mask = figure_of(tiles, unit);
+        int n = 0, melt = 0, like_selection = 0;
+        double contrast = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                if (!mask[y * 16 + x])
+                    continue;
+                colour c = tiles.at(tile_x(unit) + x, tile_y(unit) + y);
+                ++n;
+                melt += distance(c, target_fill) < 64;
+                like_selection += distance(c, selection) < 64;
+                contrast += std::fabs(luma(c) - luma(target_fill));
+            }
+        ASSERT_GT(n, 0);
+        std::printf("Light unit %d: %4.1f%% of its pixels within 64 of the target fill, %4.1f%% within 64 "
+                    "of the selection, mean luma contrast on the fill %5.1f\n",
+                    unit, 100.0 * melt / n, 100.0 * like_selection / n, contrast / n);
+        EXPECT_LT(melt, n / 20) << "Light unit " << unit << " melts into the target fill";
+        EXPECT_LT(like_selection, n / 20) << "Light unit " << unit << " looks like the selection square";
+        EXPECT_GT(contrast / n, 70) << "Light unit " << unit;
+    }
+    SDL_FreeSurface(sheet);
+}
+
+TEST(board_look, castles_are_not_painted_in_the_units_colours)
+{
+    SDL_Surface* sheet = screen_sheet();
+    ASSERT_NE(sheet, nullptr);
+    image tiles = from_surface(sheet);
+    std::vector<colour> dark = unit_palette(tiles, 0), light = unit_palette(tiles, 1);
+    std::vector<colour> both = dark;
+    both.insert(both.end(), light.begin(), light.end());
+    struct { int tile; const char* name; const std::vector<colour>* palette; } castles[] = {
+        {13, "Neutral Castle", &both}, {14, "Dark Castle", &dark}, {15, "Light Castle", &light}};
+    for (const auto& c : castles) {
+        double share = share_near(tiles, c.tile, *c.palette, 32);
+        std::printf("%-15s %4.1f%% of its pixels within 32 of a unit colour\n", c.name, 100 * share);
+        EXPECT_LT(share, 0.10) << c.name << " would read like a unit";
+    }
+    SDL_FreeSurface(sheet);
+}
+
+TEST(board_look, castle_and_rock_tiles_have_no_plain_rim)
+{
+    image tiles = load("tiles.bmp");
+    ASSERT_EQ(tiles.w, 286);
+    std::vector<colour> plain;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            plain.push_back(tiles.at(tile_x(8) + x, tile_y(8) + y));
+    double grass = stats(tiles, tile_x(9), tile_y(9), 16, 16).luminance;
+    for (int n = 12; n <= 15; ++n) {
+        int plain_coloured = 0, ring = 0;
+        double ring_luma = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                if (x > 0 && x < 15 && y > 0 && y < 15)
+                    continue;
+                colour c = tiles.at(tile_x(n) + x, tile_y(n) + y);
+                ++ring;
+                ring_luma += luma(c);
+                bool hit = false;
+                for (colour p : plain)
+                    hit = hit || distance(c, p) < 24;
+                plain_coloured += hit;
+            }
+        std::printf("tile %d: %d of %d edge pixels Plain-coloured, edge luma %+5.1f against Grasslands\n", n,
+                    plain_coloured, ring, ring_luma / ring - grass);
+        EXPECT_EQ(plain_coloured, 0) << "tile " << n << " has a Plain rim";
+        // A rock's edge is its ground: lighter than Grasslands all round would read as a halo there.
+        // A castle's edge is the building itself.
+        if (n == 12) {
+            EXPECT_LT(ring_luma / ring, grass + 10) << "tile " << n;
+        }
+    }
+}
+
+TEST(board_look, move_cursor_is_not_green_on_grasslands)
+{
+    image grass_tiles = load("tiles.bmp");
+    ASSERT_EQ(grass_tiles.w, 286);
+    for (const char* name : {"cmove.png", "cursor.png"}) {
+        image cursor = load(name);
+        ASSERT_EQ(cursor.w, 18);
+        int n = 0, green = 0;
+        double dist = 0;
+        for (int y = 0; y < 18; ++y)
+            for (int x = 0; x < 18; ++x) {
+                colour c = cursor.at(x, y);
+                if (c == key)
+                    continue;
+                // The cursor is drawn one pixel up and left of its cell, over Grasslands all round.
+                colour under = grass_tiles.at(tile_x(9) + (x + 15) % 16, tile_y(9) + (y + 15) % 16);
+                ++n;
+                dist += distance(c, under);
+                green += c.g > c.r + 24 && c.g > c.b + 24;
+            }
+        ASSERT_GT(n, 0);
+        std::printf("%-10s over Grasslands: mean colour distance %5.1f, green pixels %4.1f%%\n", name, dist / n,
+                    100.0 * green / n);
+        EXPECT_GT(dist / n, 150) << name;
+        EXPECT_EQ(green, 0) << name;
+    }
+}
+
+namespace {
+
+// Finds text set in the font at 1x as dark ink anywhere inside the frame: every glyph pixel dark
+// and every other pixel of its box not. Returns the left edge or -1.
+int find_label(const image& img, int frame, const char* text)
+{
+    int w = text_width(text);
+    for (int y0 = 20 * frame; y0 + glyph_rows <= 20 * frame + 20; ++y0)
+        for (int x0 = 0; x0 + w <= img.w; ++x0) {
+            bool match = true;
+            int pen = x0;
+            for (const char* p = text; *p && match; ++p) {
+                int ch = static_cast<unsigned char>(*p);
+                for (int gy = 0; gy < glyph_rows && match; ++gy)
+                    for (int gx = 0; gx < glyph_advance(ch) && match; ++gx) {
+                        colour c = img.at(pen + gx, y0 + gy);
+                        bool dark = c != key && luma(c) < 60;
+                        match = dark == glyph_ink(ch, gx, gy);
+                    }
+                pen += glyph_advance(ch);
+            }
+            if (match)
+                return x0;
+        }
+    return -1;
+}
+
+} // namespace
+
+TEST(title, options_with_one_person_say_which_side_the_person_plays)
+{
+    image img = load("options.png");
+    ASSERT_EQ(img.h, 120);
+    struct { int frame; const char* you; const char* other; } cases[] = {{1, "You: Dark", "Light"}, {2, "You: Light", "Dark"}};
+    for (const auto& c : cases) {
+        int at = find_label(img, c.frame, c.you);
+        std::printf("frame %d: \"%s\" %s\n", c.frame, c.you, at >= 0 ? "found" : "not found");
+        EXPECT_GE(at, 12) << "frame " << c.frame << " does not say \"" << c.you << "\" clear of the arrows";
+        EXPECT_LE(at + text_width(c.you), 148) << "frame " << c.frame;
+        EXPECT_LT(find_label(img, c.frame, c.other), 0) << "frame " << c.frame << " names both sides";
+        EXPECT_GE(find_label(img, c.frame, "CPU"), 12) << "frame " << c.frame;
+    }
 }
 
 namespace {
