@@ -77,39 +77,104 @@ heard load_effect(const std::string& path) {
     return h;
 }
 
-// The music as the mixer writes it out, from its first sound on.
-heard capture_music(const std::string& path, double seconds) {
-    heard h;
-    const std::string file = (std::filesystem::temp_directory_path() /
-                              ("umbra_levels_" + std::to_string(::getpid()) + ".raw")).string();
+// Everything the disk driver wrote, as 16-bit samples.
+std::vector<int16_t> read_capture(const std::string& file) {
+    const std::string bytes = read_bytes(file);
+    std::filesystem::remove(file);
+    std::vector<int16_t> samples(bytes.size() / 2);
+    if (!samples.empty()) std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
+}
+
+std::string capture_file() {
+    return (std::filesystem::temp_directory_path() /
+            ("umbra_levels_" + std::to_string(::getpid()) + ".raw")).string();
+}
+
+bool open_disk_mixer(const std::string& file) {
     std::filesystem::remove(file);
     setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
     setenv("SDL_DISKAUDIODELAY", "0", 1);
-    if (!open_mixer("disk")) return h;
+    return open_mixer("disk");
+}
+
+void wait_for_bytes(const std::string& file, uintmax_t bytes) {
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    std::error_code err;
+    while (std::filesystem::file_size(file, err) < bytes && std::chrono::steady_clock::now() < give_up)
+        SDL_Delay(10);
+}
+
+// The rate the disk driver really writes at. Classic SDL writes what the mixer asked for;
+// sdl12-compat may open the device at a rate of its own and convert on the way. A second of
+// steady tone shows which: count how many frames of it arrive.
+int device_rate() {
+    static int rate = 0;
+    if (rate) return rate;
+    const std::string file = capture_file();
+    if (!open_disk_mixer(file)) return 0;
+    std::vector<int16_t> tone(2 * game_rate);
+    for (size_t i = 0; i < tone.size(); ++i)
+        tone[i] = static_cast<int16_t>(4000 + 8000 * std::sin(2 * pi * 441.0 * (i / 2) / game_rate));
+    SDL_LockAudio();
+    Mix_Chunk* chunk = Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(tone.data()), tone.size() * 2);
+    const bool playing = chunk && Mix_PlayChannel(-1, chunk, 0) >= 0;
+    SDL_UnlockAudio();
+    // Three seconds' worth at the fastest rate a device might choose.
+    if (playing) wait_for_bytes(file, static_cast<uintmax_t>(96000) * 4 * 3);
+    Mix_HaltChannel(-1);
+    if (chunk) Mix_FreeChunk(chunk);
+    close_mixer();
+    const std::vector<int16_t> heard = read_capture(file);
+    size_t first = heard.size(), last = 0;
+    for (size_t i = 0; i < heard.size(); ++i)
+        if (heard[i] != 0) {
+            first = std::min(first, i);
+            last = i;
+        }
+    if (first >= last) return 0;
+    const double measured = static_cast<double>(last - first) / 2.0;  // frames for one second
+    const int rates[] = {8000, 11025, 16000, 22050, 32000, 44100, 48000, 96000};
+    rate = rates[0];
+    for (int r : rates)
+        if (std::fabs(r - measured) < std::fabs(rate - measured)) rate = r;
+    return rate;
+}
+
+// The music as the mixer writes it out, from its first sound on, at the game's rate: where the
+// device runs faster, its frames are read back at the game's rate between neighbours.
+heard capture_music(const std::string& path, double seconds) {
+    heard h;
+    const int rate = device_rate();
+    if (!rate) return h;
+    const double step = static_cast<double>(rate) / game_rate;
+    const std::string file = capture_file();
+    if (!open_disk_mixer(file)) return h;
     // Hold the mixer back until the music plays, or the driver races ahead writing silence.
     SDL_LockAudio();
     Mix_Music* music = Mix_LoadMUS(path.c_str());
     bool playing = music && Mix_PlayMusic(music, -1) == 0;
     SDL_UnlockAudio();
     if (playing) {
-        const auto wanted = static_cast<uintmax_t>((seconds + 1.0) * game_rate) * 4;
-        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-        std::error_code err;
-        while (std::filesystem::file_size(file, err) < wanted && std::chrono::steady_clock::now() < give_up)
-            SDL_Delay(10);
+        wait_for_bytes(file, static_cast<uintmax_t>((seconds + 1.0) * rate) * 4);
         Mix_HaltMusic();
     }
     if (music) Mix_FreeMusic(music);
     close_mixer();
-    const std::string bytes = read_bytes(file);
-    std::filesystem::remove(file);
+    const std::vector<int16_t> raw = read_capture(file);
     size_t at = 0;
-    while (at + 4 <= bytes.size() && std::memcmp(bytes.data() + at, "\0\0\0\0", 4) == 0) at += 4;
-    const size_t wanted = static_cast<size_t>(seconds * game_rate) * 2;
-    for (; at + 2 <= bytes.size() && h.stereo.size() < wanted; at += 2) {
-        int16_t v;
-        std::memcpy(&v, bytes.data() + at, 2);
-        h.stereo.push_back(v / 32768.0f);
+    while (at + 1 < raw.size() && raw[at] == 0 && raw[at + 1] == 0) at += 2;
+    const size_t frames = (raw.size() - at) / 2;
+    const size_t wanted = static_cast<size_t>(seconds * game_rate);
+    for (size_t i = 0; i < wanted; ++i) {
+        const double x = i * step;
+        const size_t k = static_cast<size_t>(x);
+        if (k + 1 >= frames) break;
+        const double f = x - k;
+        for (int ch = 0; ch < 2; ++ch) {
+            const double a = raw[at + 2 * k + ch], b = raw[at + 2 * (k + 1) + ch];
+            h.stereo.push_back(static_cast<float>((a + (b - a) * f) / 32768.0));
+        }
     }
     return h;
 }
@@ -293,6 +358,7 @@ void print_music_table() {
     static bool printed = false;
     if (printed) return;
     printed = true;
+    std::printf("(music captured from a device running at %d Hz)\n", device_rate());
     std::printf("%-13s %9s %7s %11s %9s %9s\n", "piece", "rms dB", "peak", "first 4 s", "<150 Hz",
                 ">2 kHz");
     for (const char* name : music_files) {
