@@ -2,6 +2,7 @@
 #include "mod_writer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 #include <stdexcept>
@@ -153,6 +154,15 @@ void set_timing(mod_pattern& p, int speed, int tempo)
         }
     }
     if (placed != 2) throw std::runtime_error("no room for speed and tempo on the first row");
+}
+
+void scale_volumes(mod_song& song, double gain)
+{
+    for (mod_sample& s : song.samples) {
+        const long v = std::lround(s.volume * gain);
+        if (v < 0 || v > 64) throw std::runtime_error("sample \"" + s.name + "\" scaled out of range");
+        s.volume = static_cast<int>(v);
+    }
 }
 
 std::vector<uint8_t> write_mod(const mod_song& song)

@@ -69,6 +69,10 @@ mod_pattern make_pattern(const std::array<track, mod_channels>& tracks);
 // Puts the speed and tempo commands on free effect slots of the pattern's first row.
 void set_timing(mod_pattern& p, int speed, int tempo);
 
+// Scales every sample's volume by `gain`, rounded: how loud the whole piece plays, with the
+// instruments kept in proportion.
+void scale_volumes(mod_song& song, double gain);
+
 std::vector<uint8_t> write_mod(const mod_song& song);
 
 // The patterns in tracker rows ("C-2 01 ... | --- .. C20 | ..."), for reading a song back.

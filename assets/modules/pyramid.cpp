@@ -85,6 +85,8 @@ mod_song make_pyramid()
     song.title = "umbrafront march";
     song.samples = {make_pluck_bass(64), make_brass(44), make_string_pad(30), make_kick(64),
                     make_snare(52)};
+    // Heard through the game's mixer, this brings the piece to the loudness of the other three.
+    scale_volumes(song, 0.85);
 
     const voice lead{brass, {}};
     const voice low{bass, {}};
@@ -97,10 +99,11 @@ mod_song make_pyramid()
                        {"r", {drum_period, snare, 0xE, 0x93}}}};
 
     song.patterns = {
-        // 0: drums alone, then the bass and strings set the key
-        make_pattern({{{lead, bars(rest, rest, rest, rest)},
-                       {low, bars(rest, rest, bass_dm, bass_a)},
-                       {pad, bars(rest, rest, hold_f2, hold_e2)},
+        // 0: the drums' cadence over the bass and strings holding D minor from the first beat
+        // (drums alone would start the battle all but silent); the brass calls the theme in
+        make_pattern({{{lead, bars(rest, rest, rest, call_2)},
+                       {low, bars(bass_dm, bass_dm, bass_dm, bass_a)},
+                       {pad, bars(hold_d2, hold_f2, hold_f2, hold_e2)},
                        {drums, bars(cadence, cadence, march, march_roll)}}}),
         // 1: the theme, Dm Dm Bb A
         make_pattern({{{lead, bars(theme_1, theme_2, theme_3, theme_4)},

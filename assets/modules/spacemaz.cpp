@@ -90,6 +90,8 @@ mod_song make_spacemaz()
     song.title = "umbrafront ascent";
     song.samples = {make_pluck_bass(60), make_pulse_lead(42), make_chime(26), make_kick(64),
                     make_snare(46), make_hihat(30), make_string_pad(34)};
+    // Heard through the game's mixer, this brings the piece to the loudness of the other three.
+    scale_volumes(song, 0.91);
 
     const voice lead{pulse, {}};
     const voice low{bass, {}};

@@ -14,10 +14,11 @@ constexpr double rate = effect_rate * oversample;
 
 size_t at(double seconds) { return static_cast<size_t>(seconds * rate); }
 
-std::vector<float> finish(std::vector<float> drawn, double peak) {
+// `share` is the effect's peak as a part of effect_ceiling: how they stand to one another.
+std::vector<float> finish(std::vector<float> drawn, double share) {
     std::vector<float> out = downsample(drawn, oversample);
     fade_edges(out, effect_rate, 0.001, 0.02);
-    normalize_peak(out, peak);
+    normalize_peak(out, share * effect_ceiling);
     return out;
 }
 
@@ -48,10 +49,11 @@ void add_brass(std::vector<float>& out, double start_s, double hz, double dur_s,
     }
 }
 
-// A bell: hum, prime, minor-third tierce, fifth and nominal, the higher ones dying sooner.
+// A bell: hum, prime, tierce, fifth and nominal, the higher ones dying sooner. The tierce is
+// the rarer major third, so the bell rings in the major key of the call it ends.
 void add_bell(std::vector<float>& out, double start_s, double hz, double amp, double tau) {
-    const double partials[][2] = {{0.5, 0.35}, {1.0, 0.6}, {1.2, 0.35}, {1.5, 0.25},
-                                  {2.0, 0.45}, {2.51, 0.2}, {3.0, 0.12}};
+    const double partials[][2] = {{0.5, 0.35}, {1.0, 0.6}, {1.25, 0.35}, {1.5, 0.25},
+                                  {2.0, 0.45}, {2.5, 0.2}, {3.0, 0.12}};
     for (const auto& p : partials)
         add_mode(out, at(start_s), rate, hz * p[0], amp * p[1], tau / std::sqrt(p[0] + 0.5), 0.001,
                  tau * 6.0);
@@ -80,7 +82,7 @@ std::vector<float> make_hit() {
     add_noise_hit(out, at(0.0), rate, ns, 3200, 0.8, 1.4, 0.0003, 0.006);
     add_thud(out, at(0.0), rate, 140, 55, 0.02, 0.9, 0.07);
     add_noise_hit(out, at(0.0), rate, ns, 260, 0.7, 1.2, 0.001, 0.03);
-    return finish(out, 0.85);
+    return finish(out, 1.0);
 }
 
 std::vector<float> make_arrow() {
@@ -109,11 +111,13 @@ std::vector<float> make_arrow() {
         out[i] += static_cast<float>(0.22 * wobble * env_strike(t, 0.004, 0.08) *
                                      sine_cycles(192.0 * t));
     }
-    return finish(out, 0.8);
+    return finish(out, 0.95);
 }
 
 std::vector<float> make_fireball() {
-    const double len = 1.5, peak_at = 1.05;
+    // The game shows the spell's result 0.7 s after the sound starts: the flame must have
+    // landed by then, and only its embers may die away after.
+    const double len = 1.2, peak_at = 0.5;
     std::vector<float> out(at(len));
     noise_source ns{0x66697265ULL};
     svf roar, hiss;
@@ -128,7 +132,7 @@ std::vector<float> make_fireball() {
             svf_tune(roar, 220.0 * std::pow(12.0, x), 1.1, rate);
             svf_tune(hiss, 900.0 + 2200.0 * x, 1.6, rate);
         }
-        double level = t < peak_at ? std::pow(x, 1.5) : std::exp(-(t - peak_at) / 0.14);
+        double level = t < peak_at ? std::pow(x, 1.5) : std::exp(-(t - peak_at) / 0.18);
         double flick = std::clamp(0.8 + 9.0 * one_pole_low(flicker, noise_signed(ns)), 0.3, 1.4);
         double n = noise_signed(ns);
         rumble += (45.0 + 75.0 * x) / rate;
@@ -138,9 +142,10 @@ std::vector<float> make_fireball() {
     }
     // The crackle: sparse sharp pops, thickening as it burns, kept bright with a high-pass.
     std::vector<float> pops(out.size());
-    for (size_t i = 0; i < at(1.35); ++i) {
+    for (size_t i = 0; i < at(len - 0.15); ++i) {
         double t = i / rate;
-        double chance = (0.00004 + 0.0004 * std::min(1.0, t / 1.0));
+        double chance = (0.00004 + 0.0004 * std::min(1.0, t / peak_at)) *
+                        (t < peak_at ? 1.0 : std::exp(-(t - peak_at) / 0.25));
         if (noise_uniform(ns) >= chance) continue;
         double amp = noise_between(ns, 0.2, 1.0);
         if (noise_uniform(ns) < 0.5) amp = -amp;
@@ -154,7 +159,7 @@ std::vector<float> make_fireball() {
     // The burst when it lands.
     add_noise_hit(out, at(peak_at - 0.02), rate, ns, 380, 0.6, 2.5, 0.01, 0.12);
     add_thud(out, at(peak_at - 0.02), rate, 90, 38, 0.06, 0.6, 0.16);
-    return finish(out, 0.8);
+    return finish(out, 0.95);
 }
 
 std::vector<float> make_spawn() {
@@ -189,39 +194,46 @@ std::vector<float> make_spawn() {
         out[i] += static_cast<float>(0.3 * env_ahr(t, 0.35, 0.45, 0.65) *
                                      svf_step(air, noise_signed(ns)).band);
     }
-    return finish(out, 0.7);
+    return finish(out, 0.85);
 }
 
 std::vector<float> make_castle() {
     std::vector<float> out(at(1.7));
-    // A hunting-horn call in D, the last note struck with a bell.
-    const double call[][3] = {{0.00, 69, 0.14}, {0.17, 74, 0.14}, {0.34, 78, 0.14},
-                              {0.51, 81, 0.72}};
+    // A hunting-horn call in C, the key of the reinforcements' chime that may sound with it;
+    // it climbs the chord and comes to rest on the home note, struck with a bell.
+    const double call[][3] = {{0.00, 67, 0.11}, {0.13, 72, 0.11}, {0.26, 76, 0.11},
+                              {0.39, 79, 0.11}, {0.52, 84, 0.70}};
     for (const auto& c : call) add_brass(out, c[0], midi_to_hz(c[1]), c[2], 0.35, 0.7);
-    add_brass(out, 0.51, midi_to_hz(74), 0.72, 0.2, 0.6);
-    add_bell(out, 0.51, midi_to_hz(74), 0.35, 0.55);
+    add_brass(out, 0.52, midi_to_hz(72), 0.70, 0.22, 0.6);
+    add_brass(out, 0.52, midi_to_hz(76), 0.70, 0.12, 0.5);
+    add_bell(out, 0.52, midi_to_hz(72), 0.35, 0.55);
     add_room(out, 0.9, 0.78);
     fade_edges(out, rate, 0.0, 0.3);
-    return finish(out, 0.75);
+    return finish(out, 0.9);
 }
 
 std::vector<float> make_step() {
-    std::vector<float> out(at(0.35));
+    std::vector<float> out(at(0.3));
     noise_source ns{0x73746570ULL};
-    // Heel then toe (or one hoof after another): a dull thud with earth crunching under it.
-    const double hits[][2] = {{0.0, 1.0}, {0.085, 0.55}};
+    // Heel then toe (or one hoof after another). The weight is only felt on a big speaker; what
+    // every speaker carries is the knock of the sole and the earth crunching under it.
+    const double hits[][2] = {{0.0, 1.0}, {0.085, 0.75}};
     for (const auto& h : hits) {
-        add_thud(out, at(h[0]), rate, 120, 50, 0.012, 0.9 * h[1], 0.035);
-        add_noise_hit(out, at(h[0]), rate, ns, 420, 0.7, 1.6 * h[1], 0.0005, 0.02);
-        for (int g = 0; g < 7; ++g) {
+        add_thud(out, at(h[0]), rate, 150, 80, 0.012, 0.25 * h[1], 0.03);
+        add_thud(out, at(h[0]), rate, 420, 260, 0.006, 0.45 * h[1], 0.025);
+        add_noise_hit(out, at(h[0]), rate, ns, 700, 1.1, 2.0 * h[1], 0.002, 0.04);
+        for (int g = 0; g < 14; ++g) {
             // One draw per statement: argument order is unspecified, the noise must not be.
-            double when = h[0] + noise_between(ns, 0.0, 0.05);
-            double hz = noise_between(ns, 600, 1800);
-            double amp = h[1] * noise_between(ns, 0.3, 0.8);
-            add_noise_hit(out, at(when), rate, ns, hz, 1.5, amp, 0.0003, 0.004);
+            double when = h[0] + noise_between(ns, 0.0, 0.08);
+            double hz = noise_between(ns, 900, 2600);
+            double amp = h[1] * noise_between(ns, 0.4, 1.0);
+            add_noise_hit(out, at(when), rate, ns, hz, 1.5, amp, 0.0005, 0.007);
         }
     }
-    return finish(out, 0.7);
+    // A footstep is short, so its few loudest moments would set its level: rounding them off
+    // lets the whole of it be heard.
+    saturate(out, 1.5);
+    return finish(out, 1.0);
 }
 
 std::vector<float> make_chains() {
@@ -247,7 +259,7 @@ std::vector<float> make_chains() {
         double e = env_ahr(i / rate, 0.02, t - 0.05, 0.1);
         out[i] += static_cast<float>(0.12 * e * svf_step(slide, noise_signed(ns)).band);
     }
-    return finish(out, 0.6);
+    return finish(out, 0.7);
 }
 
 std::vector<float> make_gameover() {
@@ -274,7 +286,7 @@ std::vector<float> make_gameover() {
     add_room(out, 0.7, 0.75);
     // The chord's release and the room's tail must be gone before the file ends.
     fade_edges(out, rate, 0.0, 0.18);
-    return finish(out, 0.8);
+    return finish(out, 0.95);
 }
 
 }  // namespace

@@ -26,11 +26,11 @@ void harp(std::vector<float>& out, double rate, double hz, double seconds, doubl
     double ring = std::clamp(1.6 * std::pow(196.0 / hz, 0.4), 0.45, 3.0);
     double len = seconds + 1.8;
     out.assign(samples(len, rate), 0.0f);
-    for (int n = 1; n <= 6; ++n) {
+    for (int n = 1; n <= 10; ++n) {
         // Plucked near one end: that position sets how strongly each partial sounds.
         double amp = 0.5 * velocity * std::fabs(std::sin(n * pi * 0.18)) / n;
         double partial = hz * n * (1.0 + 0.0003 * n * n);
-        add_mode(out, 0, rate, partial, amp, ring / (1.0 + 0.8 * (n - 1)), 0.002, len);
+        add_mode(out, 0, rate, partial, amp, ring / (1.0 + 0.6 * (n - 1)), 0.002, len);
     }
     fade_edges(out, rate, 0.0, 0.3);
 }
@@ -94,10 +94,10 @@ void frame_drum(std::vector<float>& out, double rate, double velocity, noise_sou
 void shaker(std::vector<float>& out, double rate, double velocity, noise_source& ns) {
     out.assign(samples(0.12, rate), 0.0f);
     svf f;
-    svf_tune(f, 4200, 1.0, rate);
+    svf_tune(f, 3800, 1.0, rate);
     for (size_t i = 0; i < out.size(); ++i) {
         double e = env_ahr(i / rate, 0.012, 0.02, 0.06);
-        out[i] = static_cast<float>(0.5 * velocity * e * svf_step(f, noise_signed(ns)).band);
+        out[i] = static_cast<float>(0.8 * velocity * e * svf_step(f, noise_signed(ns)).band);
     }
 }
 
@@ -184,11 +184,12 @@ void choir(std::vector<float>& out, double rate, double hz, double seconds, doub
     const double ratios[3] = {0.996, 1.0, 1.0045};
     phasor osc[3];
     for (auto& o : osc) o.phase = noise_uniform(ns);
-    svf body, ah1, ah2;
+    svf body, ah1, ah2, ring;
     svf_tune(body, 1100, 0.6, rate);
-    // Two formants near an open "ah".
+    // Two formants near an open "ah", and the ring trained voices carry near 3 kHz.
     svf_tune(ah1, 650, 2.5, rate);
     svf_tune(ah2, 1050, 3.0, rate);
+    svf_tune(ring, 2800, 3.0, rate);
     out.assign(samples(seconds + 1.6, rate), 0.0f);
     for (size_t i = 0; i < out.size(); ++i) {
         double t = i / rate;
@@ -199,7 +200,7 @@ void choir(std::vector<float>& out, double rate, double hz, double seconds, doub
             raw += blep_saw(osc[k].advance(step), step);
         }
         double voiced = 0.5 * svf_step(body, raw).low + 0.9 * svf_step(ah1, raw).band +
-                        0.5 * svf_step(ah2, raw).band;
+                        0.5 * svf_step(ah2, raw).band + 0.45 * svf_step(ring, raw).band;
         double e = env_ahr(t, 1.2, seconds, 1.6);
         out[i] = static_cast<float>(0.15 * velocity * e * voiced);
     }
@@ -218,7 +219,7 @@ void dark_brass(std::vector<float>& out, double rate, double hz, double seconds,
         if (i % 16 == 0) {
             // The tone swells open as the note speaks, then settles darker.
             double open = std::min(1.0, t / 0.09) * (0.45 + 0.55 * std::exp(-t / 0.25));
-            svf_tune(f, hz * (1.3 + 3.0 * open), 1.3, rate);
+            svf_tune(f, hz * (2.0 + 4.5 * open), 1.3, rate);
         }
         double step_a = hz * vibrato / rate, step_b = hz * 1.003 * vibrato / rate;
         double pa = a.advance(step_a), pb = b.advance(step_b);
@@ -245,6 +246,7 @@ void low_tom(std::vector<float>& out, double rate, double velocity, noise_source
 void deep_snare(std::vector<float>& out, double rate, double velocity, noise_source& ns) {
     out.assign(samples(0.7, rate), 0.0f);
     add_noise_hit(out, 0, rate, ns, 1400, 0.8, 1.1 * velocity, 0.001, 0.11);
+    add_noise_hit(out, 0, rate, ns, 3200, 1.0, 0.6 * velocity, 0.001, 0.06);
     add_thud(out, 0, rate, 210, 170, 0.02, 0.5 * velocity, 0.07);
     add_noise_hit(out, 0, rate, ns, 500, 0.8, 0.5 * velocity, 0.001, 0.04);
 }

@@ -38,6 +38,17 @@ int pick(const std::vector<int>& notes, int index, const std::string& chord) {
     return notes[index];
 }
 
+// The closing tone stage of one channel: the two shelves, then the roll-off at the top.
+struct tone {
+    svf low, high, top;
+};
+
+double tone_step(tone& t, const song_finish& f, double v) {
+    v += (f.low_gain - 1.0) * svf_step(t.low, v).low;
+    v += (f.high_gain - 1.0) * svf_step(t.high, v).high;
+    return svf_step(t.top, v).low;
+}
+
 }  // namespace
 
 song start_song(const std::string& name, double rate, double bpm, double beats_per_bar, int bars,
@@ -127,7 +138,7 @@ score_track held_chords(const std::vector<chord_span>& progression,
     return track;
 }
 
-void finish_song(song& s, double room, double damp, double wet, double peak) {
+void finish_song(song& s, const song_finish& f) {
     const size_t n = s.loop;
     for (size_t i = n; i < s.left.size(); ++i) {
         s.left[i - n] += s.left[i];
@@ -138,7 +149,7 @@ void finish_song(song& s, double room, double damp, double wet, double peak) {
 
     // The first lap only fills the room with the end of the piece; the second is kept.
     reverb r;
-    reverb_init(r, s.rate, room, damp);
+    reverb_init(r, s.rate, f.room, f.damp);
     std::vector<float> wet_left(n), wet_right(n);
     for (int lap = 0; lap < 2; ++lap) {
         for (size_t i = 0; i < n; ++i) {
@@ -151,28 +162,34 @@ void finish_song(song& s, double room, double damp, double wet, double peak) {
         }
     }
     for (size_t i = 0; i < n; ++i) {
-        s.left[i] += static_cast<float>(wet * wet_left[i]);
-        s.right[i] += static_cast<float>(wet * wet_right[i]);
+        s.left[i] += static_cast<float>(f.wet * wet_left[i]);
+        s.right[i] += static_cast<float>(f.wet * wet_right[i]);
     }
 
     // Warm the filters up on the loop's last moments so the start is filtered as if it
     // followed them.
     for (std::vector<float>* channel : {&s.left, &s.right}) {
-        svf top;
-        svf_tune(top, 5000.0, 0.6, s.rate);
+        tone t;
+        svf_tune(t.low, f.low_hz, 0.707, s.rate);
+        svf_tune(t.high, f.high_hz, 0.707, s.rate);
+        svf_tune(t.top, 5000.0, 0.6, s.rate);
         std::vector<float>& x = *channel;
-        for (size_t i = n - std::min<size_t>(n, 4096); i < n; ++i) svf_step(top, x[i]);
-        for (size_t i = 0; i < n; ++i) x[i] = static_cast<float>(svf_step(top, x[i]).low);
+        for (size_t i = n - std::min<size_t>(n, 4096); i < n; ++i) tone_step(t, f, x[i]);
+        for (size_t i = 0; i < n; ++i) x[i] = static_cast<float>(tone_step(t, f, x[i]));
     }
 
-    float largest = 0.0f;
+    double sum = 0.0;
     for (size_t i = 0; i < n; ++i)
-        largest = std::max({largest, std::fabs(s.left[i]), std::fabs(s.right[i])});
-    if (largest > 0.0f) {
-        float gain = static_cast<float>(peak / largest);
-        for (size_t i = 0; i < n; ++i) {
-            s.left[i] *= gain;
-            s.right[i] *= gain;
+        sum += static_cast<double>(s.left[i]) * s.left[i] + static_cast<double>(s.right[i]) * s.right[i];
+    if (sum <= 0.0) return;
+    const double gain = std::pow(10.0, f.level_db / 20.0) / std::sqrt(sum / (2.0 * n));
+    // Above the knee, a curve that meets the line smoothly and never reaches the ceiling; the
+    // same for every sample, so it cannot open a seam at the loop point.
+    const double knee = 0.7 * f.ceiling, room_left = f.ceiling - knee;
+    for (std::vector<float>* channel : {&s.left, &s.right})
+        for (float& v : *channel) {
+            double x = gain * v, a = std::fabs(x);
+            if (a > knee) a = knee + room_left * std::tanh((a - knee) / room_left);
+            v = static_cast<float>(x < 0.0 ? -a : a);
         }
-    }
 }

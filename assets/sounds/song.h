@@ -66,7 +66,19 @@ score_track held_chords(const std::vector<chord_span>& progression,
 // Adds a sound that starts at `start_s` and may run past the loop's end.
 void mix_in(song& s, const std::vector<float>& voice, double start_s, double gain, double pan);
 
+// How a piece is finished: its room, its tone and its level.
+struct song_finish {
+    double room, damp, wet;  // reverb_init's room and damping, and how much of the room is heard
+    // Shelves on the whole mix: below `low_hz` the level is scaled by `low_gain`, above
+    // `high_hz` by `high_gain` (1 leaves it alone).
+    double low_hz = 100.0, low_gain = 1.0;
+    double high_hz = 2000.0, high_gain = 1.0;
+    double level_db;  // RMS of both channels, dB of full scale
+    double ceiling;   // no sample goes past this
+};
+
 // Closing steps, in order: fold the tail onto the start, add the room's reverberation (run
-// twice round the loop so it rings across the seam too), gently roll off the top so the game's
-// 11 kHz mixer has little to alias, and scale to `peak`.
-void finish_song(song& s, double room, double damp, double wet, double peak);
+// twice round the loop so it rings across the seam too), shape the tone, gently roll off the
+// top so the game's 11 kHz mixer has little to alias, scale to the level, and round off the
+// few peaks that would pass the ceiling.
+void finish_song(song& s, const song_finish& f);

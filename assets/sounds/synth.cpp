@@ -229,6 +229,12 @@ double normalize_peak(std::vector<float>& samples, double peak) {
     return gain;
 }
 
+void saturate(std::vector<float>& samples, double drive) {
+    normalize_peak(samples, 1.0);
+    const double top = std::tanh(drive);
+    for (float& s : samples) s = static_cast<float>(std::tanh(drive * s) / top);
+}
+
 void fade_edges(std::vector<float>& samples, double rate, double fade_in_s, double fade_out_s) {
     size_t n = samples.size();
     size_t fin = std::min(n, static_cast<size_t>(fade_in_s * rate));

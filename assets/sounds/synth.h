@@ -86,5 +86,9 @@ std::vector<float> downsample(const std::vector<float>& in, int factor);
 // Scales so the largest magnitude is `peak`; returns the gain used.
 double normalize_peak(std::vector<float>& samples, double peak);
 
+// Rounds off the tallest peaks the way an overdriven preamp does: scaled to peak 1, then
+// through tanh(drive * x), which leaves quiet parts nearly alone. The result peaks at 1.
+void saturate(std::vector<float>& samples, double drive);
+
 // Short linear fades at both ends so a sound never starts or stops on a step.
 void fade_edges(std::vector<float>& samples, double rate, double fade_in_s, double fade_out_s);
