@@ -9,6 +9,7 @@ packages=(
   libpng-dev libvorbis-dev libogg-dev
   googletest libgtest-dev libbenchmark-dev
   xvfb xdotool x11-apps imagemagick
+  qemu-user g++-arm-linux-gnueabihf g++-aarch64-linux-gnu
 )
 
 missing=()
