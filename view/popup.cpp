@@ -1,6 +1,7 @@
 // popup.cpp -- the white box in the middle of the screen, its text lines, and the unit statistics.
 #include "view/popup.h"
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 
@@ -23,6 +24,23 @@ void box_centred()
     draw_rect(screen, cx - 80, cy - 40, cx + 80, cy + 40, 0);
 }
 
+int box_row(int height, double fraction)
+{
+    // The exact product of 240 and the double nearest 0.35 lies just below 84, but the rounded
+    // double product is 84.0; fma yields the rounding error exactly, so the true side of the
+    // integer is known without relying on a wider long double (ARM has none).
+    double product = height * fraction;
+    double error = std::fma(height, fraction, -product);
+    double row = std::trunc(product);
+    if (row == product) {
+        if (product > 0 && error < 0)
+            row -= 1;
+        else if (product < 0 && error > 0)
+            row += 1;
+    }
+    return static_cast<int>(row);
+}
+
 void box_line(double fraction, const char* format, ...)
 {
     char text[1024];
@@ -30,9 +48,7 @@ void box_line(double fraction, const char* format, ...)
     va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    // Extended precision keeps 0.35 and 0.6 just below 84 and 144, as the layout expects.
-    int y = static_cast<int>(static_cast<long double>(screen->h) * fraction);
-    draw_text_centred(screen, text, screen->w / 2, y, 0, 3);
+    draw_text_centred(screen, text, screen->w / 2, box_row(screen->h, fraction), 0, 3);
 }
 
 void show_unit_stats(int x, int y)

@@ -270,7 +270,7 @@ TEST(font_generator, output_is_byte_identical_on_every_run) {
     for (int run = 0; run < 2; ++run) {
         char dir[] = "/tmp/umbra_font_XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
-        const std::string command = std::string("'") + UMBRA_GENERATOR + "' '" + dir + "'";
+        const std::string command = std::string(UMBRA_EMULATOR) + "'" + UMBRA_GENERATOR + "' '" + dir + "'";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
         const std::string out = std::string(dir) + "/arcadepi.ttf";
         runs.push_back(read_file(out));

@@ -295,7 +295,7 @@ TEST(ModuleGenerator, WritesTheSameBytesEveryRun)
         char dir[] = "/tmp/umbra_gen_modules_XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
         dirs.push_back(dir);
-        const std::string command = std::string("\"") + UMBRA_GENERATOR + "\" " + dir;
+        const std::string command = std::string(UMBRA_EMULATOR) + "\"" + UMBRA_GENERATOR + "\" " + dir;
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
     for (const char* name : {"pyramid.mod", "spacemaz.mod"}) {

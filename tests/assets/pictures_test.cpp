@@ -717,8 +717,8 @@ TEST(generator, writes_the_same_bytes_every_run)
     std::string a = fresh_dir(), b = fresh_dir();
     ASSERT_FALSE(a.empty());
     ASSERT_FALSE(b.empty());
-    ASSERT_EQ(std::system((std::string(UMBRA_GENERATOR) + " " + a).c_str()), 0);
-    ASSERT_EQ(std::system((std::string(UMBRA_GENERATOR) + " " + b).c_str()), 0);
+    ASSERT_EQ(std::system((std::string(UMBRA_EMULATOR) + UMBRA_GENERATOR + " " + a).c_str()), 0);
+    ASSERT_EQ(std::system((std::string(UMBRA_EMULATOR) + UMBRA_GENERATOR + " " + b).c_str()), 0);
     for (const expected_picture& p : all_pictures) {
         std::vector<char> first = read_file(a + "/" + p.name);
         EXPECT_FALSE(first.empty()) << p.name;

@@ -482,7 +482,7 @@ TEST(sound_generator, writes_the_same_bytes_every_run) {
     fs::remove_all(base);
     const fs::path runs[2] = {base / "a", base / "b"};
     for (const auto& dir : runs) {
-        std::string command = std::string("\"") + UMBRA_GENERATOR + "\" \"" + dir.string() + "\"";
+        std::string command = std::string(UMBRA_EMULATOR) + "\"" + UMBRA_GENERATOR + "\" \"" + dir.string() + "\"";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
     std::vector<std::string> names(std::begin(effect_files), std::end(effect_files));

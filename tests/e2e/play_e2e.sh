@@ -22,6 +22,8 @@ for tool in Xvfb xdotool import convert compare; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/install-deps.sh)" >&2; exit 1; }
 done
 
+# A cross build runs the binary through its emulator (UMBRA_EMULATOR, e.g. "qemu-arm -L <sysroot>").
+read -r -a emulator <<<"${UMBRA_EMULATOR:-}"
 work=$(mktemp -d /tmp/umbra-e2e-XXXXXX)
 shots=$work/screens
 mkdir -p "$shots"
@@ -62,7 +64,7 @@ cd "$work"
 # For a sanitizer build: what system libraries keep is not the game's leak (tests/lsan.supp).
 export LSAN_OPTIONS="suppressions=$(readlink -f "$here/../lsan.supp"):print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 # The suite may run with SDL_VIDEODRIVER=dummy in its environment; this test needs the real window.
-SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$game" >"$work/game.out" 2>&1 &
+SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "${emulator[@]}" "$game" >"$work/game.out" 2>&1 &
 game_pid=$!
 win=$(timeout 20 xdotool search --sync --name '^Umbrafront$' | head -1) || true
 [ -n "$win" ] || { echo "FAIL: no Umbrafront window" >&2; exit 1; }

@@ -12,6 +12,8 @@ fi
 game=$(readlink -f "$1")
 data=$(readlink -f "$2")
 here=$(dirname "$(readlink -f "$0")")
+# A cross build runs the binary through its emulator (UMBRA_EMULATOR, e.g. "qemu-arm -L <sysroot>").
+read -r -a emulator <<<"${UMBRA_EMULATOR:-}"
 work=$(mktemp -d /tmp/umbra-startup-e2e-XXXXXX)
 xvfb_pid=""
 
@@ -148,7 +150,7 @@ new_case() {
 # Runs the game without a display or sound card; extra VAR=value arguments override the drivers.
 run_headless() {
     # SIGKILL on time-out: SDL turns SIGTERM into a close request, which the game ignores by design.
-    (cd "$dir" && env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$@" timeout -s KILL 60 "$game" \
+    (cd "$dir" && env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$@" timeout -s KILL 60 "${emulator[@]}" "$game" \
         >"$work/$current.out" 2>"$work/$current.err")
     status=$?
 }
@@ -179,7 +181,7 @@ start_x_server() {
 run_windowed() {
     start_x_server || { status=1; return; }
     (cd "$dir" && exec env DISPLAY="$display" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy \
-        timeout -s KILL 60 "$game" >"$work/$current.out" 2>"$work/$current.err") &
+        timeout -s KILL 60 "${emulator[@]}" "$game" >"$work/$current.out" 2>"$work/$current.err") &
     local pid=$!
     local window
     window=$(DISPLAY="$display" timeout 30 xdotool search --sync --name '^Umbrafront$' 2>/dev/null | head -1)
@@ -221,7 +223,7 @@ expect_log "$dir" "${banner[@]}" "${startup[@]}" "${shutdown[@]}"
 # The game waits in its title menu; it is killed outright as soon as start-up has logged its
 # last line, so nothing but the per-line flush can have put the lines there.
 new_case killed
-(cd "$dir" && exec env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$game" \
+(cd "$dir" && exec env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "${emulator[@]}" "$game" \
     >"$work/$current.out" 2>"$work/$current.err") &
 pid=$!
 for i in $(seq 300); do

@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# Cross-builds the game, its assets and its tests for 32-bit (armhf) or 64-bit (arm64) ARM and
+# runs the whole suite under qemu-user, ending with ctest's summary.
+#
+# Usage: scripts/cross-test.sh armhf|arm64
+#
+# The target's libraries come from Debian's own packages for that architecture, downloaded with a
+# private apt configuration (its own lists, an empty dpkg status) and unpacked with dpkg -x into
+# build-<arch>/sysroot: installing the :armhf or :arm64 development packages would remove the
+# machine's amd64 ones. Nothing is registered with the kernel: every ARM program, from the asset
+# generators at build time to the game in the end-to-end scripts, is started through qemu-user
+# with the sysroot's own loader and libc. The Data files the ARM generators write must be
+# byte-identical to those of the native ones (build/, whose assets are built if missing).
+set -euo pipefail
+
+arch=${1:-}
+case $arch in
+  armhf) triple=arm-linux-gnueabihf ;;
+  arm64) triple=aarch64-linux-gnu ;;
+  *)
+    echo "usage: $0 armhf|arm64" >&2
+    exit 2
+    ;;
+esac
+
+cd "$(dirname "$0")/.."
+root=$PWD
+scripts/install-deps.sh
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+jobs=$(nproc)
+
+build=$root/build-$arch
+sysroot=$build/sysroot
+apt_dir=$build/apt
+
+# The development packages the build links against; apt adds their whole dependency closure.
+packages=(
+  libc6-dev libstdc++-12-dev
+  libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libsdl-ttf2.0-dev
+  libpng-dev libvorbis-dev libogg-dev
+  libgtest-dev
+)
+
+elapsed() { echo "$(($(date +%s) - $1)) s"; }
+
+make_sysroot() {
+  local started
+  started=$(date +%s)
+  mkdir -p "$apt_dir/lists/partial" "$apt_dir/archives/partial" "$apt_dir/dpkg"
+  : >"$apt_dir/dpkg/status"
+  # The machine's sources and proxy settings, but lists, caches and the (empty) package status of
+  # our own: apt then resolves everything as for a bare $arch system and touches nothing else.
+  local apt_options=(
+    -o "APT::Architecture=$arch" -o "APT::Architectures::=$arch"
+    -o "Dir::State=$apt_dir" -o "Dir::State::Lists=$apt_dir/lists"
+    -o "Dir::State::status=$apt_dir/dpkg/status"
+    -o "Dir::Cache=$apt_dir" -o "Dir::Cache::archives=$apt_dir/archives"
+    -o "APT::Sandbox::User=$(id -un)"
+    -o "APT::Install-Recommends=false"
+  )
+  echo "== $arch: fetching the package lists"
+  apt-get "${apt_options[@]}" -qq update
+  echo "== $arch: downloading ${packages[*]} and their dependencies"
+  apt-get "${apt_options[@]}" -qq -y --download-only install "${packages[@]}" >/dev/null
+
+  echo "== $arch: unpacking $(ls "$apt_dir"/archives/*.deb | wc -l) packages into $sysroot"
+  rm -rf "$sysroot.partial" "$sysroot"
+  mkdir -p "$sysroot.partial"
+  printf '%s\0' "$apt_dir"/archives/*.deb | xargs -0 -P "$jobs" -I{} dpkg -x {} "$sysroot.partial"
+
+  # Absolute links (libm.so -> /lib/...) would point into the host's own tree: keep them inside.
+  local link target
+  while IFS= read -r -d '' link; do
+    target=$(readlink "$link")
+    ln -sfn "$(realpath -m --relative-to="$(dirname "$link")" "$sysroot.partial$target")" "$link"
+  done < <(find "$sysroot.partial" -type l -lname '/*' -print0)
+  # qemu -L would also hand a target shell to the kernel when a test calls std::system, which
+  # cannot run it without binfmt; without one the host's /bin/sh runs the command.
+  rm -f "$sysroot.partial/bin/sh" "$sysroot.partial/usr/bin/sh"
+
+  printf '%s\n' "${packages[@]}" >"$sysroot.partial/.umbra-packages"
+  mv "$sysroot.partial" "$sysroot"
+  echo "== $arch: sysroot ready in $(elapsed "$started") ($(du -sh "$sysroot" | cut -f1))"
+}
+
+if [ -f "$sysroot/.umbra-packages" ] &&
+  [ "$(cat "$sysroot/.umbra-packages")" = "$(printf '%s\n' "${packages[@]}")" ]; then
+  echo "== $arch: reusing the sysroot in $sysroot"
+else
+  make_sysroot
+fi
+
+started=$(date +%s)
+echo "== $arch: building"
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch.cmake" \
+  -DUMBRA_SYSROOT="$sysroot" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DUMBRA_BENCH=OFF >/dev/null
+cmake --build "$build" -j"$jobs"
+echo "== $arch: built in $(elapsed "$started")"
+
+# The generators must write the same bytes on every platform: compare with the native ones.
+if [ ! -f build/CMakeCache.txt ]; then
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build build -j"$jobs" --target assets >/dev/null
+native_files=$(cd build/Data && ls)
+cross_files=$(cd "$build/Data" && ls)
+if [ -z "$native_files" ] || [ "$native_files" != "$cross_files" ]; then
+  echo "FAIL: the $arch Data files are not the native ones:" >&2
+  diff <(echo "$native_files") <(echo "$cross_files") >&2 || true
+  exit 1
+fi
+differ=0
+for f in $native_files; do
+  if ! cmp -s "build/Data/$f" "$build/Data/$f"; then
+    echo "FAIL: Data/$f from the $arch generators differs from the native one" >&2
+    differ=1
+  fi
+done
+[ $differ = 0 ] || exit 1
+echo "== $arch: all $(echo "$native_files" | wc -w) Data files byte-identical to the native generators' output"
+
+echo "== $arch: running the suite under $(grep -m1 '^UMBRA_QEMU:' "$build/CMakeCache.txt" | cut -d= -f2)"
+cd "$build"
+exec ctest --output-on-failure -j"$jobs"
