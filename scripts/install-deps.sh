@@ -8,7 +8,8 @@ packages=(
   libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libsdl-ttf2.0-dev
   libpng-dev libvorbis-dev libogg-dev
   googletest libgtest-dev libbenchmark-dev
-  xvfb xdotool x11-apps imagemagick
+  xvfb xdotool x11-apps x11-utils imagemagick
+  libsdl2-2.0-0
 )
 
 missing=()
