@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   xvfb xdotool x11-apps imagemagick
   dpkg-dev lintian desktop-file-utils appstream groff-base libsdl1.2-compat x11-utils
+  libsdl2-2.0-0
   qemu-user g++-arm-linux-gnueabihf g++-aarch64-linux-gnu
 )
 

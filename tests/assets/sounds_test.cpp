@@ -400,42 +400,49 @@ TEST_F(music_mixer, the_dark_music_sits_lower_than_the_title_music) {
     EXPECT_LT(crossing_rate(dark.left, dark.rate), 0.9 * crossing_rate(calm.left, calm.rate));
 }
 
-// What the game's mixer actually plays, from SDL's disk audio driver: left channel, raw.
+// What the game's mixer actually plays: its mixed output, left channel, taken at the mixer's own
+// rate. SDL's disk audio driver only sets the pace (as fast as the mixer fills buffers); its file
+// is not read, because it holds the device's stream, and a device may run at another rate than
+// the mixer asked for: sdl12-compat opens SDL2's at 44100 Hz for 11025 and converts on the way.
+std::vector<int16_t> mixed_left;
+
+void take_mixed(void*, Uint8* stream, int len) {
+    const auto* samples = reinterpret_cast<const int16_t*>(stream);
+    for (int i = 0; i + 1 < len / 2; i += 2) mixed_left.push_back(samples[i]);
+}
+
 std::vector<int16_t> capture_music(const std::string& path, size_t frames_wanted,
                                    size_t& loop_frames) {
-    const std::string capture = (std::filesystem::temp_directory_path() /
-                                 ("umbra_capture_" + std::to_string(::getpid()) + ".raw")).string();
-    std::filesystem::remove(capture);
-    setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
+    setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
     setenv("SDL_DISKAUDIODELAY", "0", 1);  // write as fast as the mixer can fill buffers
     std::vector<int16_t> left;
     if (!open_mixer(game_rate)) return left;
     loop_frames = load_chunk(path).left.size();
     close_mixer();
-    // The disk driver writes silence as fast as it can until the music starts: keep it
-    // waiting on the mixer's lock meanwhile.
     if (!open_mixer(game_rate, "disk")) return left;
     SDL_LockAudio();
+    mixed_left.clear();
+    Mix_SetPostMix(take_mixed, nullptr);
     Mix_Music* music = Mix_LoadMUS(path.c_str());
     bool playing = music && Mix_PlayMusic(music, -1) == 0;
     SDL_UnlockAudio();
     if (playing) {
         const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        std::error_code err;
-        while (std::filesystem::file_size(capture, err) < (loop_frames + frames_wanted) * 4 &&
-               std::chrono::steady_clock::now() < give_up)
+        for (;;) {
+            SDL_LockAudio();
+            size_t have = mixed_left.size();
+            SDL_UnlockAudio();
+            if (have >= loop_frames + frames_wanted || std::chrono::steady_clock::now() >= give_up) break;
             SDL_Delay(10);
+        }
         Mix_HaltMusic();
     }
+    SDL_LockAudio();
+    Mix_SetPostMix(nullptr, nullptr);
+    left.swap(mixed_left);
+    SDL_UnlockAudio();
     if (music) Mix_FreeMusic(music);
     close_mixer();
-    std::string bytes = read_file(capture);
-    std::filesystem::remove(capture);
-    for (size_t i = 0; i + 4 <= bytes.size(); i += 4) {
-        int16_t sample;
-        std::memcpy(&sample, bytes.data() + i, 2);
-        left.push_back(sample);
-    }
     return left;
 }
 

@@ -18,7 +18,7 @@ update=${UMBRA_UPDATE_REFERENCES:-0}
 # shellcheck source=play/screens.sh
 source "$here/play/screens.sh"
 
-for tool in Xvfb xdotool import convert compare; do
+for tool in Xvfb xdotool xdpyinfo import convert compare; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/install-deps.sh)" >&2; exit 1; }
 done
 
@@ -63,8 +63,15 @@ export DISPLAY=":$display"
 cd "$work"
 # For a sanitizer build: what system libraries keep is not the game's leak (tests/lsan.supp).
 export LSAN_OPTIONS="suppressions=$(readlink -f "$here/../lsan.supp"):print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+# Xvfb's 16-bit screen has a TrueColor and a DirectColor visual. SDL2 (under sdl12-compat) takes
+# DirectColor and loads its own colour map, which shifts every colour the window shows; the
+# references are the game's pixels as they are, so the game is given the TrueColor default.
+visual=$(xdpyinfo -display ":$display" | sed -n 's/^ *default visual id: *//p' | head -1)
+[ -n "$visual" ] || { echo "FAIL: xdpyinfo names no default visual" >&2; exit 1; }
+xdpyinfo -display ":$display" | grep -A1 "visual id: *$visual\$" | grep -q 'class: *TrueColor' ||
+  { echo "FAIL: the default visual $visual is not TrueColor" >&2; exit 1; }
 # The suite may run with SDL_VIDEODRIVER=dummy in its environment; this test needs the real window.
-SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "${emulator[@]}" "$game" >"$work/game.out" 2>&1 &
+SDL_VIDEO_X11_VISUALID=$visual SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "${emulator[@]}" "$game" >"$work/game.out" 2>&1 &
 game_pid=$!
 win=$(timeout 20 xdotool search --sync --name '^Umbrafront$' | head -1) || true
 [ -n "$win" ] || { echo "FAIL: no Umbrafront window" >&2; exit 1; }

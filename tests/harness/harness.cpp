@@ -343,25 +343,37 @@ Uint32 surface_pixel(SDL_Surface* surface, int x, int y)
     return value;
 }
 
-::testing::AssertionResult surface_matches(SDL_Surface* surface, const char* name)
+bool updating_references()
 {
-    std::string reference = std::string(UMBRA_TEST_REFERENCE_DIR) + "/" + name + ".png";
     const char* update = std::getenv("UMBRA_UPDATE_REFERENCES");
-    if (update && std::strcmp(update, "1") == 0) {
-        if (!write_png(surface, reference))
-            return ::testing::AssertionFailure() << "cannot write " << reference;
-        return ::testing::AssertionSuccess();
-    }
+    return update && std::strcmp(update, "1") == 0;
+}
+
+static std::string reference_path(const char* name)
+{
+    return std::string(UMBRA_TEST_REFERENCE_DIR) + "/" + name + ".png";
+}
+
+SDL_Surface* load_reference(const char* name)
+{
+    SDL_Surface* loaded = IMG_Load(reference_path(name).c_str());
+    if (!loaded)
+        return nullptr;
+    SDL_Surface* converted = SDL_ConvertSurface(loaded, screen->format, 0);
+    SDL_FreeSurface(loaded);
+    return converted;
+}
+
+::testing::AssertionResult surface_equals(SDL_Surface* surface, SDL_Surface* expected, const char* name)
+{
     std::string output_dir = std::string(UMBRA_DATA_DIR) + "/../test-output";
     std::string actual = output_dir + "/" + name + ".png";
-    SDL_Surface* loaded = IMG_Load(reference.c_str());
-    if (!loaded) {
+    if (!expected) {
         std::system(("mkdir -p '" + output_dir + "'").c_str());
         write_png(surface, actual);
-        return ::testing::AssertionFailure() << "no reference " << reference << "; actual written to " << actual;
+        return ::testing::AssertionFailure() << "no reference " << reference_path(name)
+                                             << "; actual written to " << actual;
     }
-    SDL_Surface* expected = SDL_ConvertSurface(loaded, surface->format, 0);
-    SDL_FreeSurface(loaded);
     int differing = 0;
     int first_x = -1, first_y = -1;
     if (expected->w != surface->w || expected->h != surface->h) {
@@ -369,9 +381,7 @@ Uint32 surface_pixel(SDL_Surface* surface, int x, int y)
     } else {
         for (int y = 0; y < surface->h; y++)
             for (int x = 0; x < surface->w; x++) {
-                Uint16 want = *reinterpret_cast<Uint16*>(static_cast<Uint8*>(expected->pixels) +
-                                                        y * expected->pitch + x * 2);
-                if (want != surface_pixel(surface, x, y)) {
+                if (surface_pixel(expected, x, y) != surface_pixel(surface, x, y)) {
                     if (differing++ == 0) {
                         first_x = x;
                         first_y = y;
@@ -379,7 +389,6 @@ Uint32 surface_pixel(SDL_Surface* surface, int x, int y)
                 }
             }
     }
-    SDL_FreeSurface(expected);
     if (differing == 0)
         return ::testing::AssertionSuccess();
     std::system(("mkdir -p '" + output_dir + "'").c_str());
@@ -388,6 +397,20 @@ Uint32 surface_pixel(SDL_Surface* surface, int x, int y)
            << name << ": " << (differing < 0 ? std::string("size differs") : std::to_string(differing) + " pixels differ, first at (" + std::to_string(first_x) + ", " + std::to_string(first_y) + ")")
            << "; actual written to " << actual
            << " (refresh references with UMBRA_UPDATE_REFERENCES=1 if the change is intended)";
+}
+
+::testing::AssertionResult surface_matches(SDL_Surface* surface, const char* name)
+{
+    if (updating_references()) {
+        if (!write_png(surface, reference_path(name)))
+            return ::testing::AssertionFailure() << "cannot write " << reference_path(name);
+        return ::testing::AssertionSuccess();
+    }
+    SDL_Surface* expected = load_reference(name);
+    ::testing::AssertionResult result = surface_equals(surface, expected, name);
+    if (expected)
+        SDL_FreeSurface(expected);
+    return result;
 }
 
 const std::string& test_directory()

@@ -42,6 +42,12 @@ void drop_input();  // empties the SDL queue and every scheduled event
 // environment the reference is (re)written instead.
 ::testing::AssertionResult screen_matches(const char* name);
 ::testing::AssertionResult surface_matches(SDL_Surface* surface, const char* name);
+// The pieces of the comparison, for a test that has to adjust the expected picture first:
+// whether references are being rewritten, reference <name> in the screen's format (null when
+// missing; the caller frees it), and an exact comparison that saves the actual picture on failure.
+bool updating_references();
+SDL_Surface* load_reference(const char* name);
+::testing::AssertionResult surface_equals(SDL_Surface* surface, SDL_Surface* expected, const char* name);
 // SDL_Flip is wrapped too: flip_count() counts every flip; while capture_flips(true) is on, a
 // copy of the screen is kept at each flip (flipped_screen(i), oldest first; capture_flips(false)
 // frees them). This is how a test sees a modal box that is gone by the time the call returns.
