@@ -117,6 +117,20 @@ int channel_steps(Uint32 a, Uint32 b)
     return std::max(r, std::max(g, bl));
 }
 
+// Whether the cursor drawn by draw_board covers screen pixel (px, py).
+bool under_cursor(int px, int py)
+{
+    if (cpu_player[current_side] == 1)
+        return false;
+    SDL_Surface* picture = cursor_image;
+    if (selected_x != -1 && unit_grid[selected_x][selected_y].moves >= 1)
+        picture = move_cursor_image;
+    int i = px - (16 * cursor_x - 1), j = py - (16 * cursor_y + 13);
+    if (i < 0 || j < 0 || i >= 18 || j >= 18)
+        return false;
+    return static_cast<Uint32>(get_pixel(picture, i, j)) != colour_key;
+}
+
 // SDL implementations round the per-surface-alpha blend differently (sdl12-compat over SDL2 is
 // one red step off classic SDL 1.2 here), so a faded unit's pixels are expected as this SDL blends that tile over
 // that terrain. The reference decides every other pixel, and its faded pixels must still lie
@@ -144,6 +158,8 @@ int channel_steps(Uint32 a, Uint32 b)
             for (int i = 0; i < 16; i++) {
                 if (static_cast<Uint32>(get_pixel(tiles_image, unit.x + i, unit.y + j)) == colour_key)
                     continue;
+                if (under_cursor(16 * x + i, 16 * y + 14 + j))
+                    continue;  // the cursor is drawn over the unit: the reference decides it
                 Uint16* p = reinterpret_cast<Uint16*>(static_cast<Uint8*>(want->pixels) +
                                                       (16 * y + 14 + j) * want->pitch) + 16 * x + i;
                 Uint32 ours = surface_pixel(here, i, j);
