@@ -5,6 +5,8 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include "surface_pixel.h"
+
 #include "assets/font/glyphs.h"
 
 #include <algorithm>
@@ -33,17 +35,6 @@ struct image {
     std::vector<colour> px;
     colour at(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }
 };
-
-Uint32 raw_pixel(SDL_Surface* s, int x, int y)
-{
-    const Uint8* p = static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
-    switch (s->format->BytesPerPixel) {
-    case 1: return *p;
-    case 2: return *reinterpret_cast<const Uint16*>(p);
-    case 3: return SDL_BYTEORDER == SDL_LIL_ENDIAN ? p[0] | p[1] << 8 | p[2] << 16 : p[2] | p[1] << 8 | p[0] << 16;
-    default: return *reinterpret_cast<const Uint32*>(p);
-    }
-}
 
 image from_surface(SDL_Surface* s)
 {

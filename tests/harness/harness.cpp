@@ -1,6 +1,7 @@
 // harness.cpp -- virtual clock, scripted rand, scripted input, reference screens, sound record,
 // and the once-per-program start-up of the real game in a private directory.
 #include "harness.h"
+#include "scratch_directory.h"
 
 #include <png.h>
 #include <SDL_image.h>
@@ -106,23 +107,13 @@ class GameEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        setenv("SDL_VIDEODRIVER", "dummy", 0);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        char path[] = "/tmp/umbra-test-XXXXXX";
-        directory = mkdtemp(path);
-        std::string data = UMBRA_DATA_DIR;
-        if (symlink(data.c_str(), (directory + "/Data").c_str()) != 0 || chdir(directory.c_str()) != 0) {
-            std::fprintf(stderr, "cannot prepare %s\n", directory.c_str());
-            std::abort();
-        }
+        directory = enter_scratch_directory("/tmp/umbra-test-XXXXXX");
         startup_game();
     }
     void TearDown() override
     {
         shutdown_game();
-        std::string command = "rm -rf '" + directory + "'";
-        if (std::system(command.c_str()) != 0)
-            std::fprintf(stderr, "could not remove %s\n", directory.c_str());
+        remove_scratch_directory(directory);
     }
 };
 

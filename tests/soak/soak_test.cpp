@@ -30,6 +30,7 @@
 #include "platform/sound.h"
 #include "shell/game.h"
 #include "view/board.h"
+#include "harness/scratch_directory.h"
 
 extern "C" {
 int __real_SDL_PollEvent(SDL_Event* event);
@@ -568,21 +569,11 @@ class SoakEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        setenv("SDL_VIDEODRIVER", "dummy", 0);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        char path[] = "/tmp/umbra-soak-XXXXXX";
-        directory = mkdtemp(path);
-        std::string data = UMBRA_DATA_DIR;
-        if (symlink(data.c_str(), (directory + "/Data").c_str()) != 0 || chdir(directory.c_str()) != 0) {
-            std::fprintf(stderr, "cannot prepare %s\n", directory.c_str());
-            std::abort();
-        }
+        directory = enter_scratch_directory("/tmp/umbra-soak-XXXXXX");
     }
     void TearDown() override
     {
-        std::string command = "rm -rf '" + directory + "'";
-        if (std::system(command.c_str()) != 0)
-            std::fprintf(stderr, "could not remove %s\n", directory.c_str());
+        remove_scratch_directory(directory);
     }
 };
 
