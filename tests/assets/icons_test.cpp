@@ -41,7 +41,8 @@ std::string temp_dir()
 
 int run_generator(const std::string& args)
 {
-    int status = std::system((std::string(UMBRA_GENERATOR) + " " + args + " 2>/dev/null").c_str());
+    std::string command = std::string(UMBRA_EMULATOR) + UMBRA_GENERATOR + " " + args + " 2>/dev/null";
+    int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

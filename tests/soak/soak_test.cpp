@@ -285,7 +285,7 @@ SDL_Event pad_event(int which, bool down)
 // then in the same one, which hides the press from the game.
 SDL_Event press(const SDL_Event& down, const SDL_Event& up)
 {
-    releases.push_back(Release{outcome.items + 1 + input_stream.below(40), up});
+    releases.push_back(Release{outcome.items + 1 + static_cast<long>(input_stream.below(40)), up});
     return down;
 }
 
