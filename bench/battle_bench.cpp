@@ -1,7 +1,10 @@
 // battle_bench.cpp -- whole computer-against-computer battles, headless under the virtual clock:
 // battles per second, and what one turn (a turn of each side) costs in short and in long battles.
-// The waits cost nothing here, so what is measured is the game's own work: the computer's
-// choices, the orders and, above all, the drawing.
+// On classic SDL an empty poll costs next to nothing, so the waits cost nothing here and what is
+// measured is the game's own work: the computer's choices, the orders and, above all, the
+// drawing. Where a poll is dear (sdl12-compat pumps SDL2's events on every call), the polls of
+// the waits dominate: polls_per_battle and flips_per_battle, with frame_bench's price of each,
+// tell where the time goes.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -37,8 +40,9 @@ void lay_out_presses()
 struct Played {
     int turns;
     double seconds;
+    unsigned long polls, flips;
 };
-std::vector<Played> played(seed_count + 1, Played{0, 0});
+std::vector<Played> played(seed_count + 1, Played{0, 0, 0, 0});
 
 // One whole battle; false when the prepared presses might not last.
 bool play_one(unsigned seed)
@@ -48,17 +52,22 @@ bool play_one(unsigned seed)
     cpu_player[0] = 1;
     cpu_player[1] = 1;
     std::srand(seed);
+    unsigned long polls = bench_polls(), flips = bench_flips();
     auto begin = std::chrono::steady_clock::now();
     play_battle();
     auto end = std::chrono::steady_clock::now();
     clear_input();
-    played[seed] = Played{turn_number, std::chrono::duration<double>(end - begin).count()};
+    played[seed] = Played{turn_number, std::chrono::duration<double>(end - begin).count(),
+                          bench_polls() - polls, bench_flips() - flips};
     return winner != -1;
 }
 
-void report(benchmark::State& state, long battles, long turns, double seconds)
+void report(benchmark::State& state, long battles, long turns, double seconds,
+            unsigned long polls, unsigned long flips)
 {
     state.SetItemsProcessed(battles);
+    state.counters["polls_per_battle"] = battles ? static_cast<double>(polls) / battles : 0;
+    state.counters["flips_per_battle"] = battles ? static_cast<double>(flips) / battles : 0;
     state.counters["turns_per_battle"] = battles ? static_cast<double>(turns) / battles : 0;
     state.counters["us_per_turn"] = turns ? seconds * 1e6 / turns : 0;
 }
@@ -68,6 +77,7 @@ void run_battles(benchmark::State& state, const std::vector<unsigned>& seeds)
 {
     size_t next = 0;
     long battles = 0, turns = 0;
+    unsigned long polls = 0, flips = 0;
     double seconds = 0;
     for (auto _ : state) {
         unsigned seed = seeds[next++ % seeds.size()];
@@ -78,8 +88,10 @@ void run_battles(benchmark::State& state, const std::vector<unsigned>& seeds)
         battles++;
         turns += played[seed].turns;
         seconds += played[seed].seconds;
+        polls += played[seed].polls;
+        flips += played[seed].flips;
     }
-    report(state, battles, turns, seconds);
+    report(state, battles, turns, seconds, polls, flips);
 }
 
 void bm_computer_battles(benchmark::State& state)

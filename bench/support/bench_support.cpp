@@ -12,9 +12,11 @@
 #include "shell/startup.h"
 
 extern "C" int __real_SDL_PollEvent(SDL_Event* event);
+extern "C" int __real_SDL_Flip(SDL_Surface* surface);
 
 namespace {
 Uint32 clock_now = 0;
+unsigned long polls = 0, flips = 0;
 std::string directory;
 struct Scheduled {
     Uint32 at;
@@ -40,10 +42,27 @@ extern "C" Uint32 __wrap_SDL_GetTicks()
 extern "C" int __wrap_SDL_PollEvent(SDL_Event* event)
 {
     deliver_due();
+    polls++;
     int got = __real_SDL_PollEvent(event);
     if (!got)
         clock_now++;
     return got;
+}
+
+extern "C" int __wrap_SDL_Flip(SDL_Surface* surface)
+{
+    flips++;
+    return __real_SDL_Flip(surface);
+}
+
+unsigned long bench_polls()
+{
+    return polls;
+}
+
+unsigned long bench_flips()
+{
+    return flips;
 }
 
 Uint32 bench_ticks()
