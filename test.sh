@@ -1,17 +1,35 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite headless: once in the normal build, once in a
-# build with AddressSanitizer and UndefinedBehaviorSanitizer, and once under sdl12-compat.
+# build with AddressSanitizer and UndefinedBehaviorSanitizer, once under sdl12-compat and once
+# cross-built for 32-bit ARM (armhf) under qemu-user. Each part reports how long it took.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
-(cd build && ctest --output-on-failure -j2)
+timings=()
+timed() {
+  local label=$1 started
+  shift
+  started=$(date +%s)
+  "$@"
+  timings+=("$label: $(($(date +%s) - started)) s")
+}
 
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DUMBRA_SANITIZE=ON >/dev/null
-cmake --build build-sanitize -j"$(nproc)"
-(cd build-sanitize && ctest --output-on-failure -j2)
+native() {
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  timed "native build" cmake --build build -j"$(nproc)"
+  timed "native suite" ctest --test-dir build --output-on-failure -j2
+}
 
-scripts/compat-test.sh
+sanitized() {
+  cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DUMBRA_SANITIZE=ON >/dev/null
+  timed "sanitizer build" cmake --build build-sanitize -j"$(nproc)"
+  timed "sanitizer suite" ctest --test-dir build-sanitize --output-on-failure -j2
+}
+
+timed "native, total" native
+timed "sanitizer, total" sanitized
+timed "sdl12-compat, total" scripts/compat-test.sh
+timed "armhf, total" scripts/cross-test.sh armhf
+printf '== %s\n' "${timings[@]}"

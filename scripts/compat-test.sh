@@ -20,7 +20,9 @@ library=$(find "$compat/root" -path '*sdl12-compat/libSDL-1.2.so.0' | head -1)
 [ -n "$library" ] || { echo "no libSDL-1.2.so.0 in $deb" >&2; exit 1; }
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DUMBRA_SDL_PRELOAD="$library" >/dev/null
+started=$(date +%s)
 cmake --build "$build" -j"$(nproc)"
+echo "== sdl12-compat: built in $(($(date +%s) - started)) s"
 
 # A suite that silently ran on classic SDL would prove nothing: the game must report the
 # package's version as its runtime SDL.
@@ -38,4 +40,8 @@ fi
 echo "sdl12-compat $version preloaded: $library"
 
 cd "$build"
-ctest --output-on-failure -j2
+started=$(date +%s)
+status=0
+ctest --output-on-failure -j2 || status=$?
+echo "== sdl12-compat: suite ran in $(($(date +%s) - started)) s"
+exit $status
