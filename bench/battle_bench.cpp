@@ -3,7 +3,7 @@
 // On classic SDL an empty poll costs next to nothing, so the waits cost nothing here and what is
 // measured is the game's own work: the computer's choices, the orders and, above all, the
 // drawing. Where a poll is dear (sdl12-compat pumps SDL2's events on every call), the polls of
-// the waits dominate: polls_per_battle and flips_per_battle, with frame_bench's price of each,
+// the waits dominate: polls_per_battle and flips_per_battle, with board_bench's price of each,
 // tell where the time goes.
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,8 @@
 // board_bench.cpp -- the cost of one full board repaint on a crowded battlefield, measured in the
-// same run as 256 plain colour-keyed 16 x 16 blits onto the same screen for scale.
+// same run as 256 plain colour-keyed 16 x 16 blits onto the same screen for scale; and the price
+// of the calls a battle makes over and over: an input poll with nothing queued (every wait is
+// made of these), a flip, and a repaint with its flip. Beside battle_bench's polls_per_battle
+// and flips_per_battle they say where a battle's time goes on a given SDL.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -106,6 +109,30 @@ void sdl_keyed_blits_256(benchmark::State& state)
     }
 }
 BENCHMARK(sdl_keyed_blits_256);
+
+void idle_poll(benchmark::State& state)
+{
+    for (auto _ : state)
+        poll_input();
+}
+BENCHMARK(idle_poll);
+
+void flip(benchmark::State& state)
+{
+    for (auto _ : state)
+        flip_screen();
+}
+BENCHMARK(flip);
+
+void repaint_and_flip(benchmark::State& state)
+{
+    start_the_battlefield();
+    for (auto _ : state) {
+        draw_board();
+        flip_screen();
+    }
+}
+BENCHMARK(repaint_and_flip);
 
 }  // namespace
 
