@@ -162,10 +162,8 @@ fi
 # The suite runs either way, so that a Data difference does not hide how the tests fare.
 echo "== $arch: running the suite under $(grep -m1 '^UMBRA_QEMU:' "$build/CMakeCache.txt" | cut -d= -f2)"
 cd "$build"
-started=$(date +%s)
 status=0
 ctest --output-on-failure -j"$jobs" || status=$?
-echo "== $arch: suite ran in $(elapsed "$started")"
 if [ $differ != 0 ]; then
   echo "FAIL: the $arch Data files differ from the native ones (listed before the suite)" >&2
   exit 1
