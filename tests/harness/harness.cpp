@@ -1,6 +1,7 @@
 // harness.cpp -- virtual clock, scripted rand, scripted input, reference screens, sound record,
 // and the once-per-program start-up of the real game in a private directory.
 #include "harness.h"
+#include "input_events.h"
 #include "scratch_directory.h"
 
 #include <png.h>
@@ -68,29 +69,6 @@ void deliver_due_events()
         SDL_PushEvent(&schedule.front().event);
         schedule.pop_front();
     }
-}
-
-SDL_Event key_event(SDLKey sym, bool down)
-{
-    SDL_Event e;
-    std::memset(&e, 0, sizeof e);
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.type = e.type;
-    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.key.keysym.sym = sym;
-    return e;
-}
-
-SDL_Event pad_event(int which, bool down)
-{
-    SDL_Event e;
-    std::memset(&e, 0, sizeof e);
-    e.type = down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
-    e.jbutton.type = e.type;
-    e.jbutton.which = 0;
-    e.jbutton.button = static_cast<Uint8>(which);
-    e.jbutton.state = down ? SDL_PRESSED : SDL_RELEASED;
-    return e;
 }
 
 void add_scheduled(Uint32 at, const SDL_Event& e)

@@ -30,6 +30,7 @@
 #include "platform/sound.h"
 #include "shell/game.h"
 #include "view/board.h"
+#include "harness/input_events.h"
 #include "harness/scratch_directory.h"
 
 extern "C" {
@@ -258,27 +259,6 @@ void check_after_flip()
                static_cast<uint64_t>(units_to_move + 100));
         check_battlefield();
     }
-}
-
-SDL_Event key_event(SDLKey sym, bool down)
-{
-    SDL_Event e;
-    std::memset(&e, 0, sizeof e);
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.key.keysym.sym = sym;
-    return e;
-}
-
-SDL_Event pad_event(int which, bool down)
-{
-    SDL_Event e;
-    std::memset(&e, 0, sizeof e);
-    e.type = down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
-    e.jbutton.which = 0;
-    e.jbutton.button = static_cast<Uint8>(which);
-    e.jbutton.state = down ? SDL_PRESSED : SDL_RELEASED;
-    return e;
 }
 
 // A press is its down event now and its release a few items later: often in a later poll, now and
