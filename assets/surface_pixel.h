@@ -1,5 +1,5 @@
-// surface_pixel.h -- the asset tests read loaded pictures without the game library, so they share
-// this one raw pixel read of any SDL surface depth.
+// surface_pixel.h -- the icon generator and the asset tests read loaded pictures without the game
+// library, so they share this one raw pixel read of any SDL surface depth.
 #pragma once
 #include <SDL.h>
 

@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "assets/surface_pixel.h"
+
 namespace {
 
 const int tile = 16;
@@ -21,17 +23,6 @@ const Uint8 key_r = 174, key_g = 105, key_b = 174;
 struct rgba {
     Uint8 r, g, b, a;
 };
-
-Uint32 raw_pixel(SDL_Surface* s, int x, int y)
-{
-    const Uint8* p = static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
-    switch (s->format->BytesPerPixel) {
-    case 1: return *p;
-    case 2: return *reinterpret_cast<const Uint16*>(p);
-    case 3: return SDL_BYTEORDER == SDL_LIL_ENDIAN ? p[0] | p[1] << 8 | p[2] << 16 : p[2] | p[1] << 8 | p[0] << 16;
-    default: return *reinterpret_cast<const Uint32*>(p);
-    }
-}
 
 // Pixel (x, y) of tile n; the colour key becomes fully transparent. Tiles sit in columns of four.
 rgba tile_pixel(SDL_Surface* sheet, int n, int x, int y)

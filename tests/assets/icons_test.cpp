@@ -5,7 +5,7 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
-#include "surface_pixel.h"
+#include "assets/surface_pixel.h"
 
 #include <cstdio>
 #include <cstdlib>

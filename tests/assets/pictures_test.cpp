@@ -5,7 +5,7 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
-#include "surface_pixel.h"
+#include "assets/surface_pixel.h"
 
 #include "assets/font/glyphs.h"
 
@@ -65,13 +65,9 @@ image load(const char* name)
     return img;
 }
 
-// The picture as the game shows it: converted to RGB565, then every pixel equal to the mapped key
-// is transparent. Returns how many pixels vanish.
-int transparent_on_screen(const char* name)
+// The game's screen format: pictures are converted to it before they are keyed.
+SDL_PixelFormat rgb565()
 {
-    SDL_Surface* s = IMG_Load(data_path(name).c_str());
-    if (!s)
-        return -1;
     SDL_PixelFormat f = {};
     f.BitsPerPixel = 16;
     f.BytesPerPixel = 2;
@@ -79,6 +75,17 @@ int transparent_on_screen(const char* name)
     f.Rshift = 11, f.Gshift = 5, f.Bshift = 0;
     f.Rloss = 3, f.Gloss = 2, f.Bloss = 3;
     f.alpha = 255;
+    return f;
+}
+
+// The picture as the game shows it: converted to RGB565, then every pixel equal to the mapped key
+// is transparent. Returns how many pixels vanish.
+int transparent_on_screen(const char* name)
+{
+    SDL_Surface* s = IMG_Load(data_path(name).c_str());
+    if (!s)
+        return -1;
+    SDL_PixelFormat f = rgb565();
     SDL_Surface* screen = SDL_ConvertSurface(s, &f, SDL_SWSURFACE);
     SDL_FreeSurface(s);
     if (!screen)
@@ -355,18 +362,6 @@ namespace {
 const int faded_alpha = 96;
 const colour target_fill = {86, 87, 194};  // enemies within range
 const colour selection = {170, 170, 255};  // the selected unit's cell
-
-SDL_PixelFormat rgb565()
-{
-    SDL_PixelFormat f = {};
-    f.BitsPerPixel = 16;
-    f.BytesPerPixel = 2;
-    f.Rmask = 0xf800, f.Gmask = 0x07e0, f.Bmask = 0x001f;
-    f.Rshift = 11, f.Gshift = 5, f.Bshift = 0;
-    f.Rloss = 3, f.Gloss = 2, f.Bloss = 3;
-    f.alpha = 255;
-    return f;
-}
 
 SDL_Surface* cell_surface()
 {
