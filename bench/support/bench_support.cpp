@@ -1,14 +1,11 @@
 // bench_support.cpp -- headless start-up in a private directory and a virtual clock.
 #include "bench_support.h"
 
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <string>
 
+#include "harness/scratch_directory.h"
 #include "shell/startup.h"
 
 extern "C" int __real_SDL_PollEvent(SDL_Event* event);
@@ -88,21 +85,12 @@ void bench_schedule_key_press(Uint32 at, SDLKey sym)
 
 void bench_start_game()
 {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    char path[] = "/tmp/umbra-bench-XXXXXX";
-    directory = mkdtemp(path);
-    if (symlink(UMBRA_DATA_DIR, (directory + "/Data").c_str()) != 0 || chdir(directory.c_str()) != 0) {
-        std::fprintf(stderr, "cannot prepare %s\n", directory.c_str());
-        std::exit(1);
-    }
+    directory = enter_scratch_directory("/tmp/umbra-bench-XXXXXX");
     startup_game();
 }
 
 void bench_stop_game()
 {
     shutdown_game();
-    std::string command = "rm -rf '" + directory + "'";
-    if (std::system(command.c_str()) != 0)
-        std::fprintf(stderr, "could not remove %s\n", directory.c_str());
+    remove_scratch_directory(directory);
 }

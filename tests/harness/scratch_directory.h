@@ -1,5 +1,5 @@
 // scratch_directory.h -- a fresh working directory with Data/ linked in, as the real game expects
-// it, for every program that starts the game: the harness and the soak.
+// it, for every program that starts the game: the harness, the soak and the benchmarks.
 #pragma once
 #include <string>
 
