@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the game and the tests need, when any is missing.
 # Runs apt-get directly as root, otherwise through sudo.
+# libjack-jackd2-dev is named so that SDL2_mixer's development files take the JACK that
+# SDL_mixer 1.2 already brought, instead of replacing it with another.
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,9 @@ packages=(
   xvfb xdotool x11-apps imagemagick
   dpkg-dev lintian desktop-file-utils appstream groff-base libsdl1.2-compat x11-utils
   libsdl2-2.0-0
+  libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev
+  libjack-jackd2-dev
+  emscripten chromium
   qemu-user g++-arm-linux-gnueabihf g++-aarch64-linux-gnu
 )
 
