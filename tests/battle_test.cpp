@@ -13,6 +13,7 @@
 #include "battle/state.h"
 #include "battle/terrain.h"
 #include "harness/harness.h"
+#include "harness/link_names.h"
 #include "platform/draw.h"
 #include "platform/input.h"
 #include "platform/resources.h"
@@ -32,7 +33,7 @@ std::function<void(int, int)> before_order;
 
 }  // namespace
 
-extern "C" int __real_Mix_PlayMusic(Mix_Music* music, int loops);
+UMBRA_WRAP_SDL(int, Mix_PlayMusic, (Mix_Music * music, int loops));
 extern "C" int __wrap_Mix_PlayMusic(Mix_Music* music, int loops)
 {
     music_starts.push_back(MusicStart{music, loops, ticks_now()});

@@ -5,11 +5,13 @@
 #include <deque>
 #include <string>
 
+#include "harness/link_names.h"
 #include "harness/scratch_directory.h"
 #include "shell/startup.h"
 
-extern "C" int __real_SDL_PollEvent(SDL_Event* event);
-extern "C" int __real_SDL_Flip(SDL_Surface* surface);
+UMBRA_WRAP_SDL(Uint32, SDL_GetTicks, ());
+UMBRA_WRAP_SDL(int, SDL_PollEvent, (SDL_Event * event));
+UMBRA_WRAP_SDL(int, SDL_Flip, (SDL_Surface * surface));
 
 namespace {
 Uint32 clock_now = 0;

@@ -2,6 +2,7 @@
 // and the once-per-program start-up of the real game in a private directory.
 #include "harness.h"
 #include "input_events.h"
+#include "link_names.h"
 #include "scratch_directory.h"
 
 #include <png.h>
@@ -22,13 +23,11 @@
 #include "shell/startup.h"
 #include "view/board.h"
 
-extern "C" {
-Uint32 __real_SDL_GetTicks();
-int __real_rand();
-int __real_SDL_PollEvent(SDL_Event* event);
-int __real_Mix_PlayChannelTimed(int channel, Mix_Chunk* chunk, int loops, int ticks);
-int __real_SDL_Flip(SDL_Surface* surface);
-}
+UMBRA_WRAP_SDL(Uint32, SDL_GetTicks, ());
+UMBRA_WRAP_SDL(int, SDL_PollEvent, (SDL_Event * event));
+UMBRA_WRAP_SDL(int, Mix_PlayChannelTimed, (int channel, Mix_Chunk* chunk, int loops, int ticks));
+UMBRA_WRAP_SDL(int, SDL_Flip, (SDL_Surface * surface));
+extern "C" int __real_rand();
 
 namespace {
 

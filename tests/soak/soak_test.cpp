@@ -31,14 +31,14 @@
 #include "shell/game.h"
 #include "view/board.h"
 #include "harness/input_events.h"
+#include "harness/link_names.h"
 #include "harness/scratch_directory.h"
 
-extern "C" {
-int __real_SDL_PollEvent(SDL_Event* event);
-int __real_SDL_Flip(SDL_Surface* surface);
-SDL_Surface* __real_TTF_RenderText_Solid(TTF_Font* font, const char* text, SDL_Color fg);
-void __real__Z11play_battlev();
-}
+UMBRA_WRAP_SDL(Uint32, SDL_GetTicks, ());
+UMBRA_WRAP_SDL(int, SDL_PollEvent, (SDL_Event * event));
+UMBRA_WRAP_SDL(int, SDL_Flip, (SDL_Surface * surface));
+UMBRA_WRAP_SDL(SDL_Surface*, TTF_RenderText_Solid, (TTF_Font * font, const char* text, SDL_Color fg));
+extern "C" void __real__Z11play_battlev();
 
 namespace {
 
