@@ -5,6 +5,8 @@
 # and quit. What the window shows at each stop is compared with tests/reference/e2e_*.png: whole
 # screens where they do not depend on the random map (title, options, credits), otherwise only
 # the banner box, the status bar and the info line. Then the log and the exit status are checked.
+# Every key is held until the window shows that the game has taken it (tests/e2e/play/screens.sh),
+# so a slow machine, sdl12-compat or an emulator only makes the run longer.
 #
 # Usage: play_e2e.sh PATH-OF-umbrafront PATH-OF-Data
 # With UMBRA_UPDATE_REFERENCES=1 the whole-screen and banner references are rewritten instead.
@@ -47,7 +49,8 @@ trap finish EXIT
 # Another run may take the same free display at the same moment: then try the next one.
 for attempt in 1 2 3 4 5; do
   display=$(free_display)
-  Xvfb ":$display" -screen 0 320x240x16 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  # -r: no auto-repeat, so that a key held until the game shows it took it is one press.
+  Xvfb ":$display" -screen 0 320x240x16 -nolisten tcp -r >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 50); do
     [ -e "/tmp/.X11-unix/X$display" ] && break
@@ -73,35 +76,40 @@ xdpyinfo -display ":$display" | grep -A1 "visual id: *$visual\$" | grep -q 'clas
 # The suite may run with SDL_VIDEODRIVER=dummy in its environment; this test needs the real window.
 SDL_VIDEO_X11_VISUALID=$visual SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "${emulator[@]}" "$game" >"$work/game.out" 2>&1 &
 game_pid=$!
-win=$(timeout 20 xdotool search --sync --name '^Umbrafront$' | head -1) || true
+win=$(timeout 120 xdotool search --sync --name '^Umbrafront$' | head -1) || true
 [ -n "$win" ] || { echo "FAIL: no Umbrafront window" >&2; exit 1; }
+# Keys go to the focused window through XTEST, with the server's time stamps. (Sent to an unfocused
+# window they would be synthetic events all stamped 0, and SDL takes a release followed by a
+# press of the same key in one read for auto-repeat and drops both.)
+timeout 60 xdotool windowfocus --sync "$win" || { echo "FAIL: cannot focus the game's window" >&2; exit 1; }
 
 box=161x81+80+80       # the banner's box
 status_bar=320x13+0+0  # the status text's white bar (a cursor in row 0 may cross the black line)
 info=320x12+0+228      # the info line
 
+# Every wait allows this long: an emulated game answers a press in well under a second.
+patience=60
+
 # ---- title, options, credits ----
-expect_screen e2e_title 30
+expect_screen e2e_title 180
 for option in 1 2 3 4 5; do
-  tap x
-  expect_screen "e2e_option$option" 5
+  press x "e2e_option$option" $patience
 done
-tap x
-expect_screen e2e_title 5
-taps x 4
-expect_screen e2e_option4 5
-tap z
-expect_screen e2e_credits 5
-tap z
-expect_screen e2e_title 5
+press x e2e_title $patience
+for option in 1 2 3 4; do
+  press x "e2e_option$option" $patience
+done
+press z e2e_credits $patience
+press z e2e_title $patience
 
 # ---- a battle between two persons ----
 cx=10 cy=6  # where every battle puts the cursor
+# Every step stays on the board, so the cursor is certain to move and the window to change.
 move_to() {
-  while [ "$cx" -lt "$1" ]; do tap Right; cx=$((cx + 1)); done
-  while [ "$cx" -gt "$1" ]; do tap Left; cx=$((cx - 1)); done
-  while [ "$cy" -lt "$2" ]; do tap Down; cy=$((cy + 1)); done
-  while [ "$cy" -gt "$2" ]; do tap Up; cy=$((cy - 1)); done
+  while [ "$cx" -lt "$1" ]; do press_for_change Right $patience; cx=$((cx + 1)); done
+  while [ "$cx" -gt "$1" ]; do press_for_change Left $patience; cx=$((cx - 1)); done
+  while [ "$cy" -lt "$2" ]; do press_for_change Down $patience; cy=$((cy + 1)); done
+  while [ "$cy" -gt "$2" ]; do press_for_change Up $patience; cy=$((cy - 1)); done
 }
 
 battles=0
@@ -109,11 +117,15 @@ stepped=0
 while [ $stepped = 0 ]; do
   [ $battles -lt 3 ] || { echo "FAIL: three maps without a free cell beside the Dark's Soldiers" >&2; exit 1; }
   battles=$((battles + 1))
-  tap z                                  # A on "Person vs Person"
-  expect_screen e2e_banner_dark 10 "$box"
-  tap z
-  expect_gone e2e_banner_dark 5 "$box"
-  expect_screen e2e_status_blank 5 "$status_bar"
+  press z e2e_banner_dark $patience "$box"  # A on "Person vs Person"
+  # The banner waits for A to be let go, pressed and let go again, and shows nothing until the
+  # end: the game must have polled after the first release and after the press, each time.
+  game_polls $patience
+  key_down z
+  game_polls $patience
+  key_up z
+  expect_gone e2e_banner_dark $patience "$box"
+  expect_screen e2e_status_blank $patience "$status_bar"
   cx=10 cy=6
 
   # The Dark's three Soldiers stand in column 2, rows a..a+2: find a through the info line.
@@ -135,47 +147,47 @@ while [ $stepped = 0 ]; do
   done
   if [ $target -lt 0 ]; then
     echo "no free cell beside the Soldiers on this map; back to the title for another"
-    tap Escape
-    expect_screen e2e_title 10
+    press Escape e2e_title $patience
     continue
   fi
   soldier=$target
   [ $soldier -lt $a ] && soldier=$a
   [ $soldier -gt $((a + 2)) ] && soldier=$((a + 2))
 
+  # A held for more frames orders the Soldier onto its own cell, which does nothing.
   move_to 2 "$soldier"
-  tap z                                  # select
-  expect_screen e2e_info_selected 5 "$info"
+  press z e2e_info_selected $patience "$info"  # select
   move_to 3 "$target"
-  tap z                                  # step
-  expect_screen e2e_info_stepped 5 "$info"
+  press z e2e_info_stepped $patience "$info"   # step
   # The status bar is not checked here: a castle in column 4 beside the new cell would be captured.
   cp "$shots/e2e_info_stepped.png" "$shots/battle.png"
   # B ends the selected Soldier's turn wherever the cursor is. On the Soldier itself a B held for
   # a second frame would open its statistics, so the cursor goes to the cell it left.
   move_to 2 "$soldier"
-  tap x
-  expect_screen e2e_info_plain 5 "$info"
+  press x e2e_info_plain $patience "$info"
   move_to 3 "$target"
-  expect_screen e2e_info_finished 5 "$info"
+  expect_screen e2e_info_finished $patience "$info"
   stepped=1
 done
 
-tap Escape
-expect_screen e2e_title 10
+press Escape e2e_title $patience
 
 # ---- quit ----
-taps x 5
-expect_screen e2e_option5 5
-tap z
-for _ in $(seq 100); do
-  kill -0 "$game_pid" 2>/dev/null || break
-  sleep 0.1
+for option in 1 2 3 4 5; do
+  press x "e2e_option$option" $patience
 done
-if kill -0 "$game_pid" 2>/dev/null; then
-  echo "FAIL: the game did not end on Quit" >&2
-  exit 1
-fi
+# A on Quit is held until the game has ended.
+key_down z
+end=$((SECONDS + patience))
+while kill -0 "$game_pid" 2>/dev/null; do
+  if [ $SECONDS -ge $end ]; then
+    shot "$shots/quit.png" || true
+    echo "FAIL: the game did not end on Quit within $patience s; see $shots/quit.png" >&2
+    exit 1
+  fi
+  sleep "$look_pause"
+done
+key_up z
 set +e
 wait "$game_pid"
 status=$?
