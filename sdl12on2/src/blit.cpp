@@ -14,6 +14,7 @@ enum blit_kind {
     kind_copy_overlap,
     // from 2-, 3- and 4-byte pixels
     kind_n_to_1,
+    kind_rgb888_to_332,
     kind_565_to_32,
     kind_4_to_4_mask_alpha,
     kind_n_to_n,
@@ -182,22 +183,18 @@ struct blit_job {
     const Uint8* table;
 };
 
-// Loops over the job's pixels; `step` sees the source and destination pixel addresses.
-#define FOR_EACH_PIXEL(job, sbpp, dbpp, step)            \
-    do {                                                 \
-        Uint8* s_ = (job).src;                           \
-        Uint8* d_ = (job).dst;                           \
-        for (int y_ = 0; y_ < (job).h; ++y_) {           \
-            for (int x_ = 0; x_ < (job).w; ++x_) {       \
-                Uint8* sp = s_;                          \
-                Uint8* dp = d_;                          \
-                step;                                    \
-                s_ += (sbpp);                            \
-                d_ += (dbpp);                            \
-            }                                            \
-            s_ += (job).src_skip;                        \
-            d_ += (job).dst_skip;                        \
-        }                                                \
+// Loops over the job's pixels; `step` sees the source and destination pixel addresses and may
+// `continue` to the next pixel.
+#define FOR_EACH_PIXEL(job, sbpp, dbpp, step)                                           \
+    do {                                                                                \
+        Uint8* s_ = (job).src;                                                          \
+        Uint8* d_ = (job).dst;                                                          \
+        for (int y_ = 0; y_ < (job).h; ++y_, s_ += (job).src_skip, d_ += (job).dst_skip) \
+            for (int x_ = 0; x_ < (job).w; ++x_, s_ += (sbpp), d_ += (dbpp)) {          \
+                Uint8* sp = s_;                                                         \
+                Uint8* dp = d_;                                                         \
+                step;                                                                   \
+            }                                                                           \
     } while (0)
 
 static void blit_copy(const blit_job& job, bool overlap)
@@ -503,6 +500,15 @@ static void blit_n_to_n(const blit_job& job, int kind)
     Uint32 key = sf->colorkey & rgbmask;
     Uint32 alpha = df->Amask ? sf->alpha : 0;
     switch (kind) {
+    case kind_rgb888_to_332:
+        // 1.2's blitter for this case never steps along the row: every pixel of a row takes the
+        // row's first source pixel, and the rows advance by the source skip alone.
+        for (int y = 0; y < job.h; ++y) {
+            Uint32 p = load(job.src + y * (job.src_skip / 4) * 4, 4);
+            std::memset(job.dst + y * (job.w + job.dst_skip),
+                        static_cast<int>(((p & 0xE00000) >> 16) | ((p & 0xE000) >> 11) | ((p & 0xC0) >> 6)), job.w);
+        }
+        break;
     case kind_n_to_1:
         FOR_EACH_PIXEL(job, sbpp, 1, {
             Uint32 p = load(sp, sbpp);
@@ -655,6 +661,7 @@ static void run_kind(const blit_job& job, int kind)
     case kind_565_to_32: blit_565_to_32(job); break;
     case kind_2_to_2_key: blit_2_to_2_key(job); break;
     case kind_n_to_1:
+    case kind_rgb888_to_332:
     case kind_n_to_1_key:
     case kind_4_to_4_mask_alpha:
     case kind_n_to_n:
@@ -906,20 +913,19 @@ static void rle_alpha_round_trip(SDL_Surface* surface, const SDL_PixelFormat* df
 
 int sdl12_rle_surface(SDL_Surface* surface)
 {
+    sdl12_blit_map* map = static_cast<sdl12_blit_map*>(surface->map);
     if (surface->flags & SDL_RLEACCEL)
-        sdl12_unrle_surface(surface);
+        sdl12_unrle_surface(surface, 1);
     if (surface->format->BitsPerPixel < 8)
         return -1;
-    bool keep_pixels = (surface->flags & SDL_PREALLOC) != 0;
     if (surface->flags & SDL_SRCCOLORKEY) {
-        if (!keep_pixels)
-            rle_colorkey_round_trip(surface);
+        map->encoded = rle_colorkey;
     } else if ((surface->flags & SDL_SRCALPHA) && surface->format->Amask) {
-        sdl12_blit_map* map = static_cast<sdl12_blit_map*>(surface->map);
         if (!map->dst || !rle_alpha_possible(surface->format, map->dst->format))
             return -1;
-        if (!keep_pixels)
-            rle_alpha_round_trip(surface, map->dst->format);
+        map->encoded = rle_alpha;
+        map->encoded_for = *map->dst->format;
+        map->encoded_for.palette = nullptr;
     } else {
         return -1;
     }
@@ -927,9 +933,21 @@ int sdl12_rle_surface(SDL_Surface* surface)
     return 0;
 }
 
-void sdl12_unrle_surface(SDL_Surface* surface)
+void sdl12_unrle_surface(SDL_Surface* surface, int recode)
 {
+    if (!(surface->flags & SDL_RLEACCEL))
+        return;
     surface->flags &= ~SDL_RLEACCEL;
+    sdl12_blit_map* map = static_cast<sdl12_blit_map*>(surface->map);
+    if (recode && !(surface->flags & SDL_PREALLOC)) {
+        // 1.2 rebuilds a keyed surface by filling with the key and drawing the runs over it, and a
+        // surface with per-pixel alpha from runs in the other format.
+        if (surface->flags & SDL_SRCCOLORKEY)
+            rle_colorkey_round_trip(surface);
+        else if (map->encoded == rle_alpha)
+            rle_alpha_round_trip(surface, &map->encoded_for);
+    }
+    map->encoded = rle_none;
 }
 
 // ---- mapping ----
@@ -1132,8 +1150,11 @@ static int choose_packed(SDL_Surface* surface, int blit_index, const SDL_PixelFo
             return kind_n_to_1_key;
         return (sf->Amask && df->Amask) ? kind_n_to_n_key_copy_alpha : kind_n_to_n_key;
     }
-    if (df->BitsPerPixel == 8)
+    if (df->BitsPerPixel == 8) {
+        if (sf->BytesPerPixel == 4 && sf->Rmask == 0xFF0000 && sf->Gmask == 0xFF00 && sf->Bmask == 0xFF && !map->table)
+            return kind_rgb888_to_332;
         return kind_n_to_1;
+    }
     int order = order_565_to_8888(sf, df);
     if (order >= 0) {
         std::free(map->table);
@@ -1180,7 +1201,7 @@ static int calculate_blit(SDL_Surface* surface)
 {
     sdl12_blit_map* map = static_cast<sdl12_blit_map*>(surface->map);
     if (surface->flags & SDL_RLEACCEL)
-        sdl12_unrle_surface(surface);
+        sdl12_unrle_surface(surface, 1);
     const SDL_PixelFormat* sf = surface->format;
     const SDL_PixelFormat* df = map->dst->format;
     int blit_index = (surface->flags & SDL_SRCCOLORKEY) ? 1 : 0;
@@ -1222,7 +1243,7 @@ int sdl12_map_surface(SDL_Surface* src, SDL_Surface* dst)
 {
     sdl12_blit_map* map = static_cast<sdl12_blit_map*>(src->map);
     if (src->flags & SDL_RLEACCEL)
-        sdl12_unrle_surface(src);
+        sdl12_unrle_surface(src, 1);
     sdl12_invalidate_map(map);
 
     map->identity = 0;

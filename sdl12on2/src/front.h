@@ -19,7 +19,9 @@ struct sdl12_blit_map {
     int identity;               /* source and destination pixels mean the same */
     Uint8* table;               /* palette index (or dithered 3-3-2 colour) -> destination pixel */
     int kind;                   /* which blitter runs (blit.cpp) */
-    int run_length;             /* 1.2 would run-length encode the source for this destination */
+    int run_length;             /* blits draw as 1.2's run-length encoded source does */
+    int encoded;                /* how the surface's pixels are held while SDL_RLEACCEL is set */
+    SDL_PixelFormat encoded_for; /* the destination format per-pixel alpha runs were made for */
 };
 
 /* A fresh, invalid mapping for a new surface (NULL when out of memory); freeing one. */
@@ -36,11 +38,12 @@ int sdl12_map_surface(SDL_Surface* src, SDL_Surface* dst);
 /* Runs the mapped blit of the clipped rectangles (what SDL_LowerBlit does after mapping). */
 int sdl12_run_blit(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect* dstrect);
 
-/* Run-length state as 1.2 keeps it (SDL_RLEACCEL in flags). Encoding a surface with per-pixel alpha
- * for a 16-bit or 24-in-32-bit destination loses what the encoding cannot hold, exactly as 1.2's
- * encode-and-decode does; the pixels stay readable throughout. */
+/* Run-length state as 1.2 keeps it (SDL_RLEACCEL in flags). The layer keeps the pixels and draws
+ * what 1.2 draws from its runs; decoding (recode) leaves the pixels as 1.2 rebuilds them, which
+ * for per-pixel alpha runs made for a 16-bit or 24-in-32-bit destination loses what the runs
+ * could not hold. */
 int sdl12_rle_surface(SDL_Surface* surface);
-void sdl12_unrle_surface(SDL_Surface* surface);
+void sdl12_unrle_surface(SDL_Surface* surface, int recode);
 
 /* The palette entry nearest to a colour (1.2's SDL_FindColor). */
 Uint8 sdl12_find_color(const SDL_Palette* palette, Uint8 r, Uint8 g, Uint8 b);

@@ -217,7 +217,7 @@ void SDL_FreeSurface(SDL_Surface* surface)
         return;
     while (surface->locked > 0)
         SDL_UnlockSurface(surface);
-    surface->flags &= ~SDL_RLEACCEL;
+    sdl12_unrle_surface(surface, 0);
     free_format(surface->format);
     surface->format = nullptr;
     sdl12_free_blit_map(map_of(surface));
@@ -229,8 +229,14 @@ void SDL_FreeSurface(SDL_Surface* surface)
 
 int SDL_LockSurface(SDL_Surface* surface)
 {
-    if (!surface->locked)
+    if (!surface->locked) {
+        // An encoded surface is decoded for drawing into, and stays marked as encoded.
+        if (surface->flags & SDL_RLEACCEL) {
+            sdl12_unrle_surface(surface, 1);
+            surface->flags |= SDL_RLEACCEL;
+        }
         surface->pixels = static_cast<Uint8*>(surface->pixels) + surface->offset;
+    }
     ++surface->locked;
     return 0;
 }
@@ -249,9 +255,13 @@ void SDL_UnlockSurface(SDL_Surface* surface)
 
 int SDL_SetPalette(SDL_Surface* surface, int flags, SDL_Color* colors, int firstcolor, int ncolors)
 {
-    (void)flags;  // only the display has a physical palette, and the layer's display is 16-bit
     if (!surface)
         return 0;
+    // Only the display has a physical palette; without a hardware palette the two are one.
+    if (surface != sdl12_video_surface)
+        flags &= ~SDL_PHYSPAL;
+    else if (!(surface->flags & SDL_HWPALETTE))
+        flags |= SDL_PHYSPAL | SDL_LOGPAL;
     SDL_Palette* palette = surface->format->palette;
     if (!palette)
         return 0;
@@ -261,9 +271,11 @@ int SDL_SetPalette(SDL_Surface* surface, int flags, SDL_Color* colors, int first
         ncolors = size - firstcolor;
         gotall = 0;
     }
-    if (colors != palette->colors + firstcolor)
-        std::memcpy(palette->colors + firstcolor, colors, ncolors * sizeof(SDL_Color));
-    sdl12_format_changed(surface);
+    if (flags & SDL_LOGPAL) {
+        if (colors != palette->colors + firstcolor)
+            std::memcpy(palette->colors + firstcolor, colors, ncolors * sizeof(SDL_Color));
+        sdl12_format_changed(surface);
+    }
     return gotall;
 }
 
@@ -351,7 +363,7 @@ int SDL_SetColorKey(SDL_Surface* surface, Uint32 flag, Uint32 key)
     if (flag == (surface->flags & (SDL_SRCCOLORKEY | SDL_RLEACCELOK)) && key == surface->format->colorkey)
         return 0;
     if (surface->flags & SDL_RLEACCEL)
-        sdl12_unrle_surface(surface);
+        sdl12_unrle_surface(surface, 1);
     if (flag) {
         surface->flags |= SDL_SRCCOLORKEY;
         surface->format->colorkey = key;
@@ -378,7 +390,7 @@ int SDL_SetAlpha(SDL_Surface* surface, Uint32 flag, Uint8 value)
     if (flag == (surface->flags & (SDL_SRCALPHA | SDL_RLEACCELOK)) && (!flag || value == old_alpha))
         return 0;
     if (!(flag & SDL_RLEACCELOK) && (surface->flags & SDL_RLEACCEL))
-        sdl12_unrle_surface(surface);
+        sdl12_unrle_surface(surface, 1);
     if (flag) {
         surface->flags |= SDL_SRCALPHA;
         surface->format->alpha = value;
