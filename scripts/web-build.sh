@@ -14,8 +14,10 @@ cd "$root"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 scripts/install-deps.sh
-# Debian's emscripten runs its tools with the node on PATH, which needs Debian's node modules.
+# Debian's emscripten runs its tools with the node on PATH, which needs Debian's node modules,
+# and starts "python3" from PATH unless told which (a pyenv shim costs a second a call).
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+export EMSDK_PYTHON=${EMSDK_PYTHON:-/usr/bin/python3}
 command -v emcmake >/dev/null || fail "emcmake is missing (Debian's emscripten package)"
 [ -x web/build-libs.sh ] || fail "web/build-libs.sh is missing"
 
@@ -25,6 +27,12 @@ trap 'rm -f "$libs_out"' EXIT
 web/build-libs.sh | tee "$libs_out" || fail "web/build-libs.sh failed"
 prefix=$(tail -n 1 "$libs_out")
 [ -f "$prefix/lib/libSDL2.a" ] || fail "web/build-libs.sh did not end with a prefix holding lib/libSDL2.a (got \"$prefix\")"
+# The emscripten environment the libraries were built with (its own library cache, EM_CACHE).
+env_file=$prefix/share/umbrafront/emscripten-env.sh
+if [ -f "$env_file" ]; then
+  # shellcheck source=/dev/null
+  source "$env_file"
+fi
 
 echo "== Data files from the native generators (build/)"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || fail "configuring build/ failed"

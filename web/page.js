@@ -41,9 +41,13 @@
   let failure_reason = '';
   let console_lines = [];     // what the game printed, for the log panel
 
+  const state_times = {};     // when each state began, in ms since the page was opened
+
   function set_state(next) {
     state = next;
     body.dataset.state = next;
+    if (!(next in state_times))
+      state_times[next] = Math.round(performance.now());
   }
 
   // ---- scaling: the largest whole factor of device pixels that fits the stage ----
@@ -491,6 +495,7 @@
     get state() { return state; },
     get exit_status() { return exit_status; },
     get failure_reason() { return failure_reason; },
+    state_times: state_times,
     log_text: read_log,
     printed: () => console_lines.slice(),
     // The mixer as the layer sees it: the file of the music playing now, and how many times the
