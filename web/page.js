@@ -502,8 +502,8 @@
     // browser's audio asked for sound.
     music_name: () => game && game._sdl12_playing_music_name ?
       game.UTF8ToString(game._sdl12_playing_music_name()) : null,
-    audio_callbacks: () => game && game._sdl12_audio_callback_count ?
-      game._sdl12_audio_callback_count() : null,
+    audio_callbacks: () => game && game._sdl12_audio_callbacks ?
+      game._sdl12_audio_callbacks() >>> 0 : null,
     send_key: send_key,
   };
 

@@ -24,8 +24,11 @@ module.exports = [{
       await page.tap('Enter');
       await page.wait_state('running', 10);
       await page.expect_screen('e2e_title', 60);
+      // The Loading screen was on the canvas when the browser drew: a player saw it.
       assert.ok(await page.eval('__umbra_probe.seen.has("startup_loading")'),
-        'the Loading screen was never put on the canvas (' + await page.eval('__umbra_probe.frames') + ' frames)');
+        'the Loading screen was never put on the canvas (' + await page.eval('__umbra_probe.frames') + ' pictures)');
+      assert.ok(await page.eval('__umbra_probe.seen_painted("startup_loading")'),
+        'the Loading screen was put on the canvas but replaced before the browser drew it');
 
       // The title music plays, and the browser keeps asking the mixer for sound.
       await page.wait('(umbrafront.music_name() || "").endsWith("creek.ogg")', 10, 'the title music');

@@ -1,7 +1,8 @@
 // probe.js -- put into the page before its own scripts run: watches every picture the game puts on
 // its canvas and compares pictures with reference screens, in the 5-6-5 bits a 16-bit screen holds.
 // The test sends the references in (add_reference) and asks how much of the canvas differs (diff),
-// or whether a reference was ever put on the canvas (seen), so brief screens are caught too.
+// or whether a reference was ever put on the canvas and still there when the browser drew a frame
+// (seen_painted), so brief screens are caught too.
 'use strict';
 
 function install_probe() {
@@ -65,7 +66,29 @@ function install_probe() {
     probe.references.set(name, {width, height, rgb});
   };
 
-  probe.watch = (name, x, y) => probe.watched.set(name, {x, y});
+  // Pictures a person could have seen: the ones still on the canvas when the browser drew a frame
+  // (an animation frame callback runs just before each drawing). Counted only while watching.
+  probe.painted = new Set();
+  let painting = false;
+  const note_painted = () => {
+    probe.painted.add(probe.frames);
+    if (painting)
+      window.requestAnimationFrame(note_painted);
+  };
+
+  probe.watch = (name, x, y) => {
+    probe.watched.set(name, {x, y});
+    if (!painting) {
+      painting = true;
+      window.requestAnimationFrame(note_painted);
+    }
+  };
+  probe.stop_watching = () => {
+    probe.watched.clear();
+    painting = false;
+  };
+  // Whether a watched reference was on the canvas when the browser drew.
+  probe.seen_painted = (name) => probe.seen.has(name) && probe.painted.has(probe.seen.get(name).frame);
 
   probe.canvas_pixels = (x, y, width, height) => {
     const canvas = document.getElementById('canvas');
