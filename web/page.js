@@ -280,7 +280,10 @@
     if (state === 'ready' && !event.ctrlKey && !event.altKey && !event.metaKey &&
         ['Shift', 'Control', 'Alt', 'Meta', 'Tab'].indexOf(event.key) < 0 &&
         !(event.target instanceof HTMLButtonElement && (event.key === 'Enter' || event.key === ' '))) {
+      // The key that starts the game is not one for it: SDL's handler, added while the game
+      // starts, would otherwise still receive it at the window.
       event.preventDefault();
+      event.stopImmediatePropagation();
       start_game();
       return;
     }
