@@ -326,8 +326,11 @@ void probe_refcount_and_locks()
     ++s->refcount;
     SDL_FreeSurface(s);
     line("refcount after one free: %d", s->refcount);
-    line("lock: %d locked=%d", SDL_LockSurface(s), static_cast<int>(s->locked));
-    line("lock again: %d locked=%d", SDL_LockSurface(s), static_cast<int>(s->locked));
+    // Each call before the line that shows its effect: argument order is the compiler's choice.
+    int locked = SDL_LockSurface(s);
+    line("lock: %d locked=%d", locked, static_cast<int>(s->locked));
+    locked = SDL_LockSurface(s);
+    line("lock again: %d locked=%d", locked, static_cast<int>(s->locked));
     SDL_Surface* d = make(spec("rgb565"), 6, 4);
     SDL_Rect to = {1, 1, 0, 0};
     int ret = SDL_BlitSurface(s, nullptr, d, &to);
@@ -419,7 +422,8 @@ void probe_palettes()
     SDL_Surface* packed = make(spec("rgb565"), 2, 2);
     line("setcolors packed: %d", SDL_SetColors(packed, colors, 0, 4));
     SDL_Surface* bits = SDL_CreateRGBSurface(SDL_SWSURFACE, 9, 2, 1, 0, 0, 0, 0);
-    line("setcolors bitmap: %d %s", SDL_SetColors(bits, colors, 0, 4), describe_format(bits->format).c_str());
+    int gotall = SDL_SetColors(bits, colors, 0, 4);
+    line("setcolors bitmap: %d %s", gotall, describe_format(bits->format).c_str());
     digest d;
     seed(5);
     for (int i = 0; i < 4000; ++i) {
