@@ -3,6 +3,7 @@
 // bits of alpha, the 32-bit ones blend two channels in one word, the generic ones round up), so
 // the layer chooses as 1.2 chooses and repeats each one's integer arithmetic to the bit. The
 // common 16-bit cases are written out for speed; everything runs in plain portable C++.
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -224,13 +225,55 @@ static void blit_565_to_32(const blit_job& job)
     });
 }
 
+// Four 16-bit pixels at once in a 64-bit word: each source pixel that is not the key replaces the
+// one under it. Plain integer code, so it helps wherever 64-bit arithmetic is fast (the browser too).
+static inline Uint64 keyed_select_4(Uint64 p, Uint64 q, Uint64 key4)
+{
+    const Uint64 low15 = 0x7FFF7FFF7FFF7FFFull;
+    Uint64 x = p ^ key4;
+    Uint64 differs = (((x & low15) + low15) | x) & ~low15;  // top bit of each lane: pixel != key
+    Uint64 take = (differs >> 15) * 0xFFFF;
+    return (p & take) | (q & ~take);
+}
+
+static void keyed_row_16(Uint16* out, const Uint16* in, int w, Uint16 key)
+{
+    Uint64 key4 = key * 0x0001000100010001ull;
+    int x = 0;
+    for (; x + 4 <= w; x += 4) {
+        Uint64 p, q;
+        std::memcpy(&p, in + x, 8);
+        std::memcpy(&q, out + x, 8);
+        q = keyed_select_4(p, q, key4);
+        std::memcpy(out + x, &q, 8);
+    }
+    for (; x < w; ++x)
+        if (in[x] != key)
+            out[x] = in[x];
+}
+
+static bool rows_overlap(const blit_job& job, int bpp_src, int bpp_dst)
+{
+    uintptr_t s0 = reinterpret_cast<uintptr_t>(job.src);
+    uintptr_t s1 = s0 + static_cast<uintptr_t>(job.h) * (job.w * bpp_src + job.src_skip);
+    uintptr_t d0 = reinterpret_cast<uintptr_t>(job.dst);
+    uintptr_t d1 = d0 + static_cast<uintptr_t>(job.h) * (job.w * bpp_dst + job.dst_skip);
+    return s0 < d1 && d0 < s1;
+}
+
 static void blit_2_to_2_key(const blit_job& job)
 {
     Uint32 rgbmask = ~job.sf->Amask;
     Uint32 key = job.sf->colorkey & rgbmask;
+    // The board's tiles: no alpha bits, a 16-bit key, separate surfaces.
+    bool plain_key = rgbmask == 0xFFFFFFFFu && key <= 0xFFFF && !rows_overlap(job, 2, 2);
     for (int y = 0; y < job.h; ++y) {
         const Uint16* in = reinterpret_cast<const Uint16*>(job.src + y * (job.w * 2 + job.src_skip));
         Uint16* out = reinterpret_cast<Uint16*>(job.dst + y * (job.w * 2 + job.dst_skip));
+        if (plain_key) {
+            keyed_row_16(out, in, job.w, static_cast<Uint16>(key));
+            continue;
+        }
         for (int x = 0; x < job.w; ++x) {
             Uint16 p = in[x];
             if ((p & rgbmask) != key)

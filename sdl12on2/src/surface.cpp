@@ -459,48 +459,47 @@ void SDL_GetClipRect(SDL_Surface* surface, SDL_Rect* rect)
 static void fill_rows(SDL_Surface* dst, const SDL_Rect* rect, Uint32 color)
 {
     int bpp = dst->format->BytesPerPixel;
-    Uint8* row = static_cast<Uint8*>(dst->pixels) + rect->y * dst->pitch + rect->x * bpp;
+    Uint8* first = static_cast<Uint8*>(dst->pixels) + rect->y * dst->pitch + rect->x * bpp;
+    size_t bytes = static_cast<size_t>(rect->w) * bpp;
+    if (!bytes || !rect->h)
+        return;
     if (dst->format->palette || color == 0) {
         // Palettized surfaces and black take the colour's low byte in every byte.
-        for (int y = rect->h; y; --y, row += dst->pitch)
-            std::memset(row, static_cast<int>(color & 0xFF), static_cast<size_t>(rect->w) * bpp);
-        return;
-    }
-    switch (bpp) {
-    case 2: {
-        Uint16 c = static_cast<Uint16>(color);
-        for (int y = rect->h; y; --y, row += dst->pitch) {
-            Uint16* p = reinterpret_cast<Uint16*>(row);
-            for (int x = 0; x < rect->w; ++x)
-                p[x] = c;
+        std::memset(first, static_cast<int>(color & 0xFF), bytes);
+    } else {
+        Uint8 pixel[4];
+        switch (bpp) {
+        case 2: {
+            Uint16 c = static_cast<Uint16>(color);
+            std::memcpy(pixel, &c, 2);
+            break;
         }
-        break;
-    }
-    case 3: {
-        Uint8 bytes[3];
+        case 3:
 #if SDL_BYTEORDER == SDL_BIG_ENDIAN
-        bytes[0] = static_cast<Uint8>(color >> 16);
-        bytes[1] = static_cast<Uint8>(color >> 8);
-        bytes[2] = static_cast<Uint8>(color);
+            pixel[0] = static_cast<Uint8>(color >> 16);
+            pixel[1] = static_cast<Uint8>(color >> 8);
+            pixel[2] = static_cast<Uint8>(color);
 #else
-        bytes[0] = static_cast<Uint8>(color);
-        bytes[1] = static_cast<Uint8>(color >> 8);
-        bytes[2] = static_cast<Uint8>(color >> 16);
+            pixel[0] = static_cast<Uint8>(color);
+            pixel[1] = static_cast<Uint8>(color >> 8);
+            pixel[2] = static_cast<Uint8>(color >> 16);
 #endif
-        for (int y = rect->h; y; --y, row += dst->pitch)
-            for (int x = 0; x < rect->w; ++x)
-                std::memcpy(row + 3 * x, bytes, 3);
-        break;
-    }
-    case 4:
-        for (int y = rect->h; y; --y, row += dst->pitch) {
-            Uint32* p = reinterpret_cast<Uint32*>(row);
-            for (int x = 0; x < rect->w; ++x)
-                p[x] = color;
+            break;
+        case 4: std::memcpy(pixel, &color, 4); break;
+        default: return;
         }
-        break;
-    default:
-        break;
+        // One pixel, then the filled part doubled until the row is full.
+        std::memcpy(first, pixel, bpp);
+        for (size_t done = bpp; done < bytes;) {
+            size_t more = done < bytes - done ? done : bytes - done;
+            std::memcpy(first + done, first, more);
+            done += more;
+        }
+    }
+    Uint8* row = first;
+    for (int y = 1; y < rect->h; ++y) {
+        row += dst->pitch;
+        std::memcpy(row, first, bytes);
     }
 }
 

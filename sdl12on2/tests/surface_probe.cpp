@@ -784,6 +784,12 @@ void probe_self_and_lower_blits()
         SDL_Rect to = {static_cast<Sint16>(pair.w), static_cast<Sint16>(pair.h), 0, 0};
         int ret = SDL_BlitSurface(s, &from, s, &to);
         line("self blit %s: %d %s", rect(pair).c_str(), ret, describe(s).c_str());
+        // Keyed onto itself, pixel by pixel in 1.2's order.
+        SDL_SetColorKey(s, SDL_SRCCOLORKEY, *static_cast<Uint16*>(s->pixels));
+        sprinkle_key(s, s->format->colorkey);
+        SDL_Rect again = {static_cast<Sint16>(pair.w), static_cast<Sint16>(pair.h), 0, 0};
+        ret = SDL_BlitSurface(s, &from, s, &again);
+        line("keyed self blit %s: %d %s", rect(pair).c_str(), ret, describe(s).c_str());
         SDL_FreeSurface(s);
     }
     SDL_Surface* src = make_source({"rgb565", keyed, 255, false}, 41);
