@@ -7,7 +7,7 @@
 #include "SDL.h"
 #include "bridge.h"
 
-enum { max_events = 128 };
+enum { max_events = 127 };  // 1.2's ring of 128 keeps one place free
 static SDL_Event queue[max_events];
 static int queue_head = 0;
 static int queue_count = 0;
@@ -121,26 +121,30 @@ int SDL_PushEvent(SDL_Event* event)
     return SDL_PeepEvents(event, 1, SDL_ADDEVENT, 0) <= 0 ? -1 : 0;
 }
 
+// As in 1.2, setting a state (not a query) discards every pending event, of any type.
 Uint8 SDL_EventState(Uint8 type, int state)
 {
     default_type_states();
-    if (type == 0xFF) {  // every type at once; the answer is only meaningful for a query
-        if (state == SDL_IGNORE || state == SDL_ENABLE) {
-            std::memset(type_state, state, sizeof type_state);
-            if (state == SDL_IGNORE && queue_active())
-                while (SDL_PeepEvents(nullptr, max_events, SDL_GETEVENT, SDL_ALLEVENTS) > 0) {
-                }
+    SDL_Event discarded;
+    if (type == 0xFF) {
+        // 1.2 stores even a query here, which then counts as neither enabled nor ignored.
+        Uint8 was = SDL_IGNORE;
+        for (int t = 0; t < SDL_NUMEVENTS; t++) {
+            if (type_state[t] != SDL_IGNORE)
+                was = SDL_ENABLE;
+            type_state[t] = static_cast<Uint8>(state);
         }
-        return SDL_ENABLE;
+        while (SDL_PollEvent(&discarded) > 0) {
+        }
+        return was;
     }
     if (type >= SDL_NUMEVENTS)
         return SDL_IGNORE;
     Uint8 was = type_state[type];
     if (state == SDL_IGNORE || state == SDL_ENABLE) {
         type_state[type] = static_cast<Uint8>(state);
-        if (state == SDL_IGNORE && queue_active())
-            while (SDL_PeepEvents(nullptr, max_events, SDL_GETEVENT, SDL_EVENTMASK(type)) > 0) {
-            }
+        while (SDL_PollEvent(&discarded) > 0) {
+        }
     }
     return was;
 }
@@ -175,8 +179,6 @@ int SDL_EnableKeyRepeat(int delay, int interval)
     }
     repeat_delay = delay;
     repeat_interval = interval;
-    if (repeat_interval == 0 && repeat_delay > 0)
-        repeat_interval = 1;
     // SDL2 repeats keys at the system's pace; the layer only passes its repeats on or drops them.
     sdl12b_key_repeat(delay > 0);
     return 0;

@@ -86,17 +86,22 @@ SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags)
         return nullptr;
     if (have_title)
         sdl12b_window_title(caption_title.c_str());
-    Uint32 r, g, b;
-    masks_for(bpp, &r, &g, &b);
+    // 1.2's dummy driver asks for the default masks of the depth (which leaves the format's alpha
+    // loss at 0); drivers of real displays give the display's masks.
+    Uint32 r = 0, g = 0, b = 0;
+    if (!dummy_driver())
+        masks_for(bpp, &r, &g, &b);
     SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, bpp, r, g, b, 0);
     if (!screen)
         return nullptr;
-    // What 1.2 keeps of the asked flags on a software display: the window's kind, and under its
-    // dummy driver the hardware palette as well.
+    // What 1.2 keeps of the asked flags on a software display: the window's kind, and the hardware
+    // palette only for 8 bits; without a window manager (the dummy driver) the screen has no frame.
     Uint32 kept = SDL_FULLSCREEN | SDL_RESIZABLE | SDL_NOFRAME;
-    if (dummy_driver())
+    if (bpp == 8)
         kept |= SDL_HWPALETTE;
     screen->flags = SDL_SWSURFACE | (flags & kept);
+    if (dummy_driver())
+        screen->flags |= SDL_NOFRAME;
     sdl12_video_surface = screen;
     if (bpp != 16) {
         wide_copy = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0);
