@@ -22,15 +22,12 @@ static Uint32 sdl2_flags(int subsystems)
 
 int sdl12b_init(int subsystems)
 {
-    static bool hinted = false;
-    if (!hinted) {
-        // 1.2 never minimised a full-screen window that lost focus, and leaves the screen saver alone.
-        SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-        // Pads are read whether or not the window has the focus, as 1.2 read them.
-        SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-        hinted = true;
-    }
+    // Set at every start: SDL_Quit forgets hints.
+    // 1.2 never minimised a full-screen window that lost focus, and leaves the screen saver alone.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // Pads are read whether or not the window has the focus, as 1.2 read them.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     // SDL 1.2 starts without sound when no audio device can be had; opening the mixer fails later.
     if (subsystems & sdl12b_audio) {
         if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) < 0)
