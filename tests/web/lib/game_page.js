@@ -171,7 +171,11 @@ async function open_game(context, {url = context.url, width = 1024, height = 768
   try {
     if (before_navigate)
       await before_navigate(page);
-    await Page.navigate({url});
+    const loaded = Page.loadEventFired();
+    const {errorText} = await Page.navigate({url});
+    if (errorText)
+      throw new Error('cannot open ' + url + ': ' + errorText);
+    await loaded;
   } catch (error) {
     await page.close();
     throw error;
