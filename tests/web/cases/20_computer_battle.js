@@ -41,7 +41,7 @@ module.exports = [{
       const end = Date.now() + victory_seconds * 1000;
       for (;;) {
         heard.add(base(await page.music()));
-        const over = await page.eval('__umbra_probe.diff("box_bottom", ' + x + ', ' + (y + 71) + ') === 0 && ' +
+        const over = await page.eval(board.box_shown + ' && ' +
           '__umbra_probe.diff("victory_line", ' + x + ', ' + (y + 32) + ') === 0');
         if (over)
           break;

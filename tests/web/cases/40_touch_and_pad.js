@@ -53,7 +53,7 @@ module.exports = [{
       // Touch A on "Person vs Person": the Dark's banner; the pad's A lets the battle begin.
       await board.use_box_parts(page);
       const {x: bx, y: by} = board.box;
-      const shows_box = '__umbra_probe.diff("box_bottom", ' + bx + ', ' + (by + 71) + ') === 0';
+      const shows_box = board.box_shown;
       await inputs.finger_down(page, 'a');
       await page.expect_screen('e2e_banner_dark', 20, bx, by);
       await inputs.finger_up(page);
@@ -77,6 +77,9 @@ module.exports = [{
       await inputs.touch_press(page, 'select');
       await page.wait(shows_box + ' && __umbra_probe.diff("box_dark_name", ' + bx + ', ' + by + ') > 0', 20,
         'the Light\'s banner');
+      // Select's button stays set until an A or B is released: the banner takes a second A.
+      await inputs.pad_press(page, 'a');
+      assert.ok(await page.eval(shows_box), 'the first A only clears the button Select left');
       await inputs.pad_press(page, 'a');
       await page.wait('!(' + shows_box + ')', 10, 'the Light\'s banner to go');
 

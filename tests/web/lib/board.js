@@ -8,12 +8,16 @@ const status_bar = {x: 0, y: 0};
 const info_line = {x: 0, y: 228};
 
 // Parts of the native Dark turn banner: every box has the same frame and blank bottom rows below
-// its third text line; the first two lines are the Dark's name and "Turn: 1".
+// its last text line (the statistics' descenders reach row 72); the first two lines are the
+// Dark's name and "Turn: 1".
 const box_parts = {
-  box_bottom: ['e2e_banner_dark', 0, 71, 161, 10, 'box_bottom'],
+  box_bottom: ['e2e_banner_dark', 0, 73, 161, 8, 'box_bottom'],
   banner_dark_turn1: ['e2e_banner_dark', 0, 0, 161, 53, 'banner_dark_turn1'],
   box_dark_name: ['e2e_banner_dark', 0, 0, 161, 32, 'box_dark_name'],
 };
+
+// Whether any box (banner, statistics, victory) is on the screen, as a page expression.
+const box_shown = '__umbra_probe.diff("box_bottom", ' + box.x + ', ' + (box.y + 73) + ') === 0';
 
 async function use_box_parts(page) {
   for (const [name, from] of Object.entries(box_parts))
@@ -37,4 +41,4 @@ async function move_to(page, cursor, x, y) {
     await page.sync();
 }
 
-module.exports = {box, status_bar, info_line, box_parts, use_box_parts, new_cursor, move_to};
+module.exports = {box, box_shown, status_bar, info_line, box_parts, use_box_parts, new_cursor, move_to};

@@ -48,7 +48,7 @@ async function open_game(context, {url = context.url, width = 1024, height = 768
     await Emulation.setTouchEmulationEnabled({enabled: true, maxTouchPoints: 5});
   for (const source of [probe_source].concat(scripts))
     await Page.addScriptToEvaluateOnNewDocument({source});
-  const page = {client, errors, messages, browser, context};
+  const page = {client, errors, messages, browser, context, timeouts: 0};
 
   page.eval = async (expression) => {
     const {result, exceptionDetails} = await Runtime.evaluate({expression, returnByValue: true, awaitPromise: true});
@@ -68,9 +68,12 @@ async function open_game(context, {url = context.url, width = 1024, height = 768
       value = await page.eval(expression);
       if (value)
         return value;
-      if (Date.now() > end)
+      if (Date.now() > end) {
+        const kept = await page.keep_screen('waited-' + (++page.timeouts));
         throw new Error('waited ' + seconds + ' s for ' + what + '; last: ' + JSON.stringify(value) +
-          '; page state ' + JSON.stringify(await page.eval('window.umbrafront && umbrafront.state')));
+          '; page state ' + JSON.stringify(await page.eval('window.umbrafront && umbrafront.state')) +
+          (kept ? '; screen kept in ' + kept : ''));
+      }
       await pause(poll_ms);
     }
   };
@@ -88,9 +91,11 @@ async function open_game(context, {url = context.url, width = 1024, height = 768
   };
   // Waits until the game has taken everything sent so far: two of its sleeps, each of which comes
   // after a poll that emptied the queue.
+  // A game that has ended polls no more: then there is nothing to wait for.
   page.sync = async (seconds = 30) => {
     const start = await page.eval('__umbra_probe.sleeps');
-    await page.wait('__umbra_probe.sleeps >= ' + (start + 2), seconds, 'the game to poll');
+    await page.wait('__umbra_probe.sleeps >= ' + (start + 2) + ' || umbrafront.state !== "running"', seconds,
+      'the game to poll');
   };
   page.key_down = (name) => page.key(name, true);
   page.key_up = (name) => page.key(name, false);
@@ -106,15 +111,18 @@ async function open_game(context, {url = context.url, width = 1024, height = 768
     await page.key_up(name);
     await page.sync();
   };
-  // Holds NAME until EXPRESSION is truthy, then lets go: the game sees the press in one poll and
-  // the release in a later one, however slowly it runs.
+  // Holds NAME until EXPRESSION is truthy, then lets go and waits for the game to take the
+  // release, so a press that follows is seen on its own.
   page.hold_until = async (name, expression, seconds, what) => {
     await page.key_down(name);
+    let result;
     try {
-      return await page.wait(expression, seconds, what);
+      result = await page.wait(expression, seconds, what);
     } finally {
       await page.key_up(name);
     }
+    await page.sync();
+    return result;
   };
 
   // ---- screens ----
@@ -147,7 +155,8 @@ async function open_game(context, {url = context.url, width = 1024, height = 768
     page.eval('__umbra_probe.hash(' + [x, y, w, h].join(',') + ')');
   page.keep_screen = async (label) => {
     const pixels = await page.eval('(() => { const d = __umbra_probe.canvas_pixels(0, 0, 320, 240); ' +
-      'return d ? btoa(String.fromCharCode.apply(null, Array.from(d))) : null; })()').catch(() => null);
+      'if (!d) return null; let s = ""; for (let i = 0; i < d.length; i += 8192) ' +
+      's += String.fromCharCode.apply(null, d.subarray(i, i + 8192)); return btoa(s); })()').catch(() => null);
     if (!pixels || !context.output)
       return null;
     const file = path.join(context.output, (context.test_name || 'test') + '-' + label + '.png');
