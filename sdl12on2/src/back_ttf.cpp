@@ -64,9 +64,11 @@ void sdl12b_ttf_metrics(void* font, sdl12_font_metrics* out)
     out->lineskip = TTF_FontLineSkip(f);
 }
 
-// Copies the glyph's bitmap out of SDL2_ttf's render of the glyph alone. SDL2_ttf puts the bitmap's
-// left edge at its left bearing (or 0 when that is negative) and its top at the ascent less its
-// top bearing (or 0 when the glyph rises above the ascent).
+// Copies the glyph's bitmap out of SDL2_ttf's render of the glyph alone. SDL2_ttf 2.20 renders a
+// line as high as the font, with the bitmap's left edge at its left bearing (or 0 when that is
+// negative) and its top at the ascent less its top bearing (or 0 when the glyph rises above the
+// ascent); older SDL2_ttf (2.0.15) returns just the bitmap. Where the two could be told apart by
+// size alone, both put the bitmap at the top-left corner.
 static void read_bitmap(TTF_Font* f, unsigned ch, CachedGlyph& cached)
 {
     sdl12_glyph& g = cached.glyph;
@@ -77,9 +79,12 @@ static void read_bitmap(TTF_Font* f, unsigned ch, CachedGlyph& cached)
     SDL_Surface* s = TTF_RenderGlyph_Solid(f, static_cast<Uint16>(ch), white);
     if (!s)
         return;
-    int x0 = g.minx < 0 ? 0 : g.minx;
-    int top = TTF_FontAscent(f) - g.maxy;
-    int y0 = top < 0 ? 0 : top;
+    int x0 = 0, y0 = 0;
+    if (s->w != g.width || s->h != g.rows) {
+        x0 = g.minx < 0 ? 0 : g.minx;
+        int top = TTF_FontAscent(f) - g.maxy;
+        y0 = top < 0 ? 0 : top;
+    }
     if (SDL_MUSTLOCK(s))
         SDL_LockSurface(s);
     for (int row = 0; row < g.rows; row++) {
