@@ -87,7 +87,8 @@ box=161x81+80+80       # the banner's box
 status_bar=320x13+0+0  # the status text's white bar (a cursor in row 0 may cross the black line)
 info=320x12+0+228      # the info line
 
-# Every wait allows this long: an emulated game answers a press in well under a second.
+# Every wait allows this long: many times the few seconds a press takes under qemu on a loaded
+# machine, screenshots included.
 patience=60
 
 # ---- title, options, credits ----

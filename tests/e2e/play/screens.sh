@@ -52,11 +52,12 @@ as_16bit() {  # as_16bit IN OUT [GEOMETRY]
     +channel "png24:$2"
 }
 
-# Number of pixels that differ between the screenshot (in GEOMETRY) and reference NAME.
+# Number of pixels that differ between the screenshot (in GEOMETRY) and reference NAME. The
+# reduced reference is kept for the next look.
 differing() {  # differing SHOT NAME [GEOMETRY]
-  local a="$shots/.a.png" b="$shots/.b.png"
+  local a="$shots/.a.png" b="$shots/.ref-$2.png"
   as_16bit "$1" "$a" "${3:-}"
-  as_16bit "$refs/$2.png" "$b"
+  [ -e "$b" ] || as_16bit "$refs/$2.png" "$b"
   compare -metric AE "$a" "$b" null: 2>&1 || true
 }
 
@@ -110,6 +111,7 @@ expect_screen() {  # expect_screen NAME SECONDS [GEOMETRY]
     else
       convert "$out" "png24:$refs/$name.png"
     fi
+    rm -f "$shots/.ref-$name.png"
     echo "wrote reference $name"
     return 0
   fi
