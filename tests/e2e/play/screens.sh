@@ -163,8 +163,8 @@ game_ticks() {
   echo $((fields[11] + fields[12]))
 }
 
-# For a moment the window cannot show: waits up to SECONDS until the game's main thread has run
-# for more than 50 ms more. Used only where the game sits in a loop doing nothing but poll its
+# For key events the window shows nothing of: waits up to SECONDS until the game's main thread
+# has run for more than 50 ms more. Used only where the game sits in a loop doing nothing but poll its
 # input, so that this time went into polls, and every key event sent before was taken on its own.
 game_polls() {  # game_polls SECONDS
   local hz start now
