@@ -97,34 +97,10 @@ fi
 # built from Debian's source of the sysroot's version, under this project's no-fusing rule.
 vorbis_source=
 fetch_vorbis_source() {
-  local version src_apt=$apt_dir/source
+  local version
   version=$(dpkg-deb -f "$(ls "$apt_dir"/archives/libvorbis-dev_*.deb | head -1)" Version)
   vorbis_source=$build/libvorbis-$version
-  if [ -f "$vorbis_source/lib/vorbisenc.c" ]; then
-    echo "== $arch: reusing libvorbis $version's source in $vorbis_source"
-    return
-  fi
-  echo "== $arch: fetching libvorbis $version's source"
-  rm -rf "$src_apt"
-  mkdir -p "$src_apt/parts" "$src_apt/lists/partial" "$src_apt/get"
-  # The machine's own archives, as source entries.
-  local f
-  for f in /etc/apt/sources.list.d/*.sources; do
-    if [ -f "$f" ]; then sed 's/^Types:.*/Types: deb-src/' "$f" >"$src_apt/parts/$(basename "$f")"; fi
-  done
-  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    if [ -f "$f" ]; then sed -n 's/^deb\( \|\t\)/deb-src\1/p' "$f"; fi
-  done >"$src_apt/sources.list"
-  local source_options=(
-    "${apt_options[@]}"
-    -o "Dir::Etc::sourcelist=$src_apt/sources.list" -o "Dir::Etc::sourceparts=$src_apt/parts"
-    -o "Dir::State::Lists=$src_apt/lists"
-  )
-  apt-get "${source_options[@]}" -qq update
-  (cd "$src_apt/get" && apt-get "${source_options[@]}" -qq --download-only source "libvorbis=$version")
-  rm -rf "$vorbis_source.partial"
-  dpkg-source --no-check -x "$src_apt"/get/libvorbis_*.dsc "$vorbis_source.partial" >/dev/null
-  mv "$vorbis_source.partial" "$vorbis_source"
+  scripts/debian-source.sh "libvorbis=$version" "$vorbis_source" | sed "s/^== /== $arch: /"
 }
 if [ "$arch" = arm64 ]; then fetch_vorbis_source; fi
 
