@@ -487,6 +487,11 @@
     show_panel(help_panel, 'help-button', false);
   });
 
+  // The bar's buttons give the keyboard back to the game once clicked, so a later Enter or
+  // Space does not click them again.
+  for (const button of document.querySelectorAll('#bar button'))
+    button.addEventListener('click', () => canvas.focus({preventScroll: true}));
+
   // An error the runtime did not catch ends the game as an abort does.
   window.addEventListener('error', (event) => {
     if (state === 'running')

@@ -48,7 +48,15 @@ async function open_game(context, {url = context.url, width = 1024, height = 768
     await Emulation.setTouchEmulationEnabled({enabled: true, maxTouchPoints: 5});
   for (const source of [probe_source].concat(scripts))
     await Page.addScriptToEvaluateOnNewDocument({source});
-  const page = {client, errors, messages, browser, context, timeouts: 0};
+  const page = {client, errors, messages, browser, context, timeouts: 0, navigations: []};
+  // A page that navigates away mid-test is an error of its own, reported with where it went.
+  client.Page.frameNavigated(({frame}) => {
+    if (!frame.parentId)
+      page.navigations.push(frame.url);
+  });
+  client.Page.frameRequestedNavigation((params) => {
+    errors.push('navigation requested: ' + params.reason + ' to ' + params.url);
+  });
 
   page.eval = async (expression) => {
     const {result, exceptionDetails} = await Runtime.evaluate({expression, returnByValue: true, awaitPromise: true});
