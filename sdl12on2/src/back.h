@@ -14,7 +14,5 @@ void back_add_pad_mappings();
 void back_close_pads();
 // Turns one SDL2 event about the opened pad into 1.2 pad events; false when it was no pad event.
 bool back_pad_event(const SDL_Event& event);
-// In the browser: shows the kept picture if one waits (see sdl12b_present_565).
-void back_present_pending();
 
 #endif

@@ -50,7 +50,13 @@ int sdl12b_mix_open(int frequency, int format, int channels, int chunksize)
     int result = Mix_OpenAudioDevice(frequency, static_cast<Uint16>(format), channels, 4096, nullptr,
                                      SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
 #else
-    int result = Mix_OpenAudioDevice(frequency, static_cast<Uint16>(format), channels, chunksize, nullptr, 0);
+    // SDL2_mixer 2.6 decodes Ogg music one buffer of the device's size at a time and gives a piece
+    // up as ended after ten decodes that the resampler turns into no sound yet: with the game's
+    // 128 frames, its 22050 Hz pieces stop in the first buffer. 256 frames play them (a sound
+    // starts up to 23 ms after it is asked for, instead of SDL 1.2's 12).
+    const int shortest_chunk = 256;
+    int result = Mix_OpenAudioDevice(frequency, static_cast<Uint16>(format), channels,
+                                     chunksize < shortest_chunk ? shortest_chunk : chunksize, nullptr, 0);
 #endif
     if (result != 0)
         return result;
@@ -142,8 +148,28 @@ int sdl12b_mix_play_channel(int channel, void* chunk, int loops, int ticks)
     return Mix_PlayChannelTimed(channel, static_cast<Mix_Chunk*>(chunk), loops, ticks);
 }
 
+// The game's music volume; SDL2_mixer is given it scaled for MOD pieces (see apply_music_volume).
+static int music_volume = MIX_MAX_VOLUME;
+static bool mod_playing = false;
+
+// SDL_mixer 1.2 played MOD pieces with MikMod; Debian's SDL2_mixer plays them with ModPlug, about
+// 2.9 dB louder (the Ogg pieces play alike in both). ModPlug's volume at 0.6 of the game's brings
+// the game's two MOD pieces to within 0.2 dB of 1.2's level (measured by asset_levels_test; ModPlug
+// does not scale in proportion). The browser's libxmp is left as it plays.
+static void apply_music_volume()
+{
+#ifdef __EMSCRIPTEN__
+    const bool scale = false;
+#else
+    const bool scale = mod_playing;
+#endif
+    Mix_VolumeMusic(scale ? (music_volume * 3 + 2) / 5 : music_volume);
+}
+
 int sdl12b_mix_play_music(void* music, int loops)
 {
+    mod_playing = Mix_GetMusicType(static_cast<Mix_Music*>(music)) == MUS_MOD;
+    apply_music_volume();  // before it starts, which takes the volume of the moment
     return Mix_PlayMusic(static_cast<Mix_Music*>(music), loops);
 }
 
@@ -159,7 +185,12 @@ int sdl12b_mix_volume_chunk(void* chunk, int volume)
 
 int sdl12b_mix_volume_music(int volume)
 {
-    return Mix_VolumeMusic(volume);
+    int was = music_volume;
+    if (volume >= 0) {
+        music_volume = volume > MIX_MAX_VOLUME ? MIX_MAX_VOLUME : volume;
+        apply_music_volume();
+    }
+    return was;
 }
 
 int sdl12b_mix_halt_channel(int channel)

@@ -1,5 +1,5 @@
-// back_video.cpp -- the SDL2 window that shows the 1.2 screen, and (in the browser) the pacing that
-// gives the page one turn per display frame while the game's loops never return to it.
+// back_video.cpp -- the SDL2 window that shows the 1.2 screen; in the browser, shown and slept at the
+// pace pacing.h decides.
 #include <SDL2/SDL.h>
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
@@ -10,6 +10,7 @@
 
 #include "back.h"
 #include "bridge.h"
+#include "pacing.h"
 
 SDL_Window* back_window = nullptr;
 static std::vector<uint32_t> icon_pixels;
@@ -115,17 +116,6 @@ static void convert_rows(const Uint8* in, int in_pitch, SDL_Surface* out, int w,
     }
 }
 
-#ifdef __EMSCRIPTEN__
-// The browser only shows what the page draws when the game's loop hands it a turn. A flip shows its
-// picture at once when a frame's time has passed since the last one; otherwise the picture waits
-// here, already converted into the window's pixels, until a poll finds nothing to do.
-static const Uint32 frame_ms = 16;
-static Uint32 last_present = 0;
-static bool have_presented = false;
-static bool pending = false;
-static Uint32 next_idle = 0;
-#endif
-
 static int present(const void* pixels, int pitch, int w, int h, bool wide)
 {
     if (!back_window)
@@ -133,6 +123,13 @@ static int present(const void* pixels, int pitch, int w, int h, bool wide)
     SDL_Surface* surface = SDL_GetWindowSurface(back_window);
     if (!surface)
         return -1;
+#ifdef __EMSCRIPTEN__
+    // The kept picture stayed on the game's screen for a frame or more: the player sees it too.
+    if (pacing_stale(SDL_GetTicks())) {
+        SDL_UpdateWindowSurface(back_window);
+        emscripten_sleep(pacing_frame_ms);
+    }
+#endif
     if (w > surface->w)
         w = surface->w;
     if (h > surface->h)
@@ -153,14 +150,9 @@ static int present(const void* pixels, int pitch, int w, int h, bool wide)
             SDL_UnlockSurface(surface);
     }
 #ifdef __EMSCRIPTEN__
-    Uint32 now = SDL_GetTicks();
-    if (have_presented && now - last_present < frame_ms) {
-        pending = true;
+    // The page shows a picture only when it gets its turn: at most one a frame (pacing.h).
+    if (!pacing_flip(SDL_GetTicks()))
         return 0;
-    }
-    last_present = now;
-    have_presented = true;
-    pending = false;
 #endif
     return SDL_UpdateWindowSurface(back_window) < 0 ? -1 : 0;
 }
@@ -175,32 +167,16 @@ int sdl12b_present_8888(const void* pixels, int pitch, int w, int h)
     return present(pixels, pitch, w, h, true);
 }
 
-void back_present_pending()
-{
-#ifdef __EMSCRIPTEN__
-    if (!pending || !back_window)
-        return;
-    pending = false;
-    last_present = SDL_GetTicks();
-    have_presented = true;
-    SDL_UpdateWindowSurface(back_window);
-#endif
-}
-
 void sdl12b_idle(void)
 {
 #ifdef __EMSCRIPTEN__
-    // Once a frame is due: show any kept picture, then sleep to the next frame, so an idle loop
-    // costs the page almost nothing and still polls every frame.
-    Uint32 now = SDL_GetTicks();
-    if (static_cast<Sint32>(now - next_idle) < 0)
+    int show = 0;
+    int sleep_ms = pacing_idle(SDL_GetTicks(), &show);
+    if (sleep_ms < 0)
         return;
-    back_present_pending();
-    Uint32 wake = next_idle + frame_ms;
-    if (static_cast<Sint32>(wake - now) < 0 || wake - now > frame_ms)
-        wake = now;  // far behind (or the first time): only hand the page its turn
-    emscripten_sleep(wake - now);
-    next_idle = wake;
+    if (show && back_window)
+        SDL_UpdateWindowSurface(back_window);
+    emscripten_sleep(static_cast<unsigned>(sleep_ms));
 #endif
 }
 
