@@ -200,6 +200,9 @@ libxmp_build() {
     cd "$build/libxmp"
     step libxmp emconfigure ./configure --host=wasm32-unknown-emscripten --prefix="$prefix" \
       --disable-shared --enable-static --disable-depackers --disable-prowizard CFLAGS=-O2
+    # Its makefile would first run the compiler once per file for header dependencies, of no
+    # use to a build made once: an existing (empty) list stands for them.
+    : >depend
     step libxmp emmake make -j"$1"
     step libxmp emmake make install
   )
