@@ -40,21 +40,29 @@ function site_sizes(site) {
   console.log('  ' + 'total'.padEnd(24) + kib(raw).padStart(12) + kib(packed).padStart(12));
 }
 
-// CPU seconds of every process in the browser's process group, from /proc.
+// CPU seconds of every process in the browser's process group, from /proc, by Chromium's
+// process type (browser, renderer, gpu-process, utility: the audio service among them).
 function group_cpu_seconds(group) {
   const tick = 100;  // USER_HZ on Linux
-  let total = 0;
+  const by_type = {total: 0};
   for (const pid of fs.readdirSync('/proc').filter((p) => /^\d+$/.test(p))) {
     try {
       const stat = fs.readFileSync('/proc/' + pid + '/stat', 'utf8');
       const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
-      if (Number(fields[2]) === group)
-        total += (Number(fields[11]) + Number(fields[12])) / tick;
+      if (Number(fields[2]) !== group)
+        continue;
+      const cmdline = fs.readFileSync('/proc/' + pid + '/cmdline', 'utf8');
+      const type = (/--type=([a-z-]+)/.exec(cmdline) || [null, 'browser'])[1];
+      const service = (/--utility-sub-type=([\w.]+)/.exec(cmdline) || [null, ''])[1];
+      const label = service ? type + ' ' + service.split('.').pop() : type;
+      const seconds = (Number(fields[11]) + Number(fields[12])) / tick;
+      by_type[label] = (by_type[label] || 0) + seconds;
+      by_type.total += seconds;
     } catch (error) {
       // the process ended meanwhile
     }
   }
-  return total;
+  return by_type;
 }
 
 async function start_and_idle(context) {
@@ -87,7 +95,10 @@ async function start_and_idle(context) {
     const wall = (Date.now() - wall0) / 1000;
     console.log('CPU of the tab idle on the title, over ' + wall.toFixed(1) + ' s (music playing):');
     console.log('  page main thread (Performance.getMetrics TaskDuration): ' + (100 * (task1 - task0) / wall).toFixed(1) + ' % of one core');
-    console.log('  all Chromium processes (/proc, headless, software rendering): ' + (100 * (cpu1 - cpu0) / wall).toFixed(1) + ' % of one core');
+    console.log('  all Chromium processes (/proc, headless, software rendering): ' +
+      (100 * (cpu1.total - cpu0.total) / wall).toFixed(1) + ' % of one core, of which:');
+    for (const label of Object.keys(cpu1).filter((l) => l !== 'total').sort())
+      console.log('    ' + label.padEnd(24) + (100 * (cpu1[label] - (cpu0[label] || 0)) / wall).toFixed(1) + ' %');
   } finally {
     await page.close();
   }
@@ -101,6 +112,8 @@ async function browser_turns(context) {
     await page.wait_state('ready', 120);
     await page.tap('Enter');
     await page.expect_screen('e2e_title', 60);
+    for (const option of [1, 2, 3])
+      await page.reference('e2e_option' + option);
     for (const option of [1, 2, 3])
       await page.hold_until('X', '__umbra_probe.diff("e2e_option' + option + '", 0, 0) === 0', 10, 'option ' + option);
     await page.reference('box_top', ['e2e_banner_dark', 0, 0, 161, 17, 'box_top']);
