@@ -14,7 +14,7 @@ usage() {
   echo "usage: $0 PACKAGE=VERSION DEST-DIR [PACKAGE=VERSION DEST-DIR ...]" >&2
   exit 2
 }
-[ $# -ge 2 ] && [ $(($# % 2)) -eq 0 ] || usage
+if [ $# -lt 2 ] || [ $(($# % 2)) -ne 0 ]; then usage; fi
 
 for tool in apt-get dpkg-source dpkg-parsechangelog; do
   if ! command -v "$tool" >/dev/null; then
@@ -85,8 +85,8 @@ while [ $# -gt 0 ]; do
   get=$apt_dir/get/$package
   mkdir -p "$get"
   if ! (cd "$get" && apt-get "${apt_options[@]}" -qq --download-only source "$spec"); then
-    echo "$0: the archive has no source package $spec; apt-cache showsrc $package (with these" \
-      "lists) tells which versions it has" >&2
+    echo "$0: the archive has no source package $spec; its versions of $package:" \
+      "$(apt-cache "${apt_options[@]}" showsrc "$package" 2>/dev/null | sed -n 's/^Version: //p' | sort -u | tr '\n' ' ')" >&2
     exit 1
   fi
   # apt has checked every file against the signed Sources index already.

@@ -58,6 +58,7 @@ archives=()
 for lib in SDL2_ttf freetype SDL2_image SDL2_mixer xmp SDL2; do
   archives+=("$prefix/lib/lib$lib.a")
 done
+# shellcheck disable=SC2016 # the $ names are emscripten's, not the shell's
 emcc -O2 tests/web/libs_smoke.c -I"$prefix/include/SDL2" -o "$work/site/index.html" \
   -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sMINIFY_HTML=0 -sAUTO_JS_LIBRARIES=0 -lhtml5.js \
   '-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=$autoResumeAudioContext,$dynCall' \
