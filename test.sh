@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite headless: once in the normal build, once in a
 # build with AddressSanitizer and UndefinedBehaviorSanitizer, once under sdl12-compat and once
-# cross-built for 32-bit ARM (armhf) under qemu-user. Each part reports how long it took.
+# cross-built for 32-bit ARM (armhf) under qemu-user, once on the sdl12on2 layer (the SDL 1.2
+# interface over SDL2), and finally the browser build in headless Chromium. Each part reports how
+# long it took.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -32,4 +34,6 @@ timed "native, total" native
 timed "sanitizer, total" sanitized
 timed "sdl12-compat, total" scripts/compat-test.sh
 timed "armhf, total" scripts/cross-test.sh armhf
+timed "sdl12on2 layer, total" scripts/layer-test.sh
+timed "browser, total" scripts/web-test.sh
 printf '== %s\n' "${timings[@]}"
