@@ -45,7 +45,10 @@ if ! grep -q '^libSDL2-2\.0' <<<"$needed"; then
   echo "$game does not load SDL2; it needs: $(tr '\n' ' ' <<<"$needed")" >&2
   exit 1
 fi
-if ! nm "$game" | grep -q ' T sdl12_SDL_Init$'; then
+# nm's whole output first: grep -q stops reading at the first match, and under pipefail nm's
+# broken pipe would fail the test.
+symbols=$(nm "$game")
+if ! grep -q ' T sdl12_SDL_Init$' <<<"$symbols"; then
   echo "$game holds no sdl12_SDL_Init: it is not built on the layer" >&2
   exit 1
 fi
