@@ -60,7 +60,7 @@ make_sysroot() {
   mkdir -p "$apt_dir/lists/partial" "$apt_dir/archives/partial" "$apt_dir/dpkg"
   : >"$apt_dir/dpkg/status"
   echo "== $arch: fetching the package lists"
-  apt-get "${apt_options[@]}" -qq update
+  scripts/apt-update.sh "${apt_options[@]}"
   echo "== $arch: downloading ${packages[*]} and their dependencies"
   apt-get "${apt_options[@]}" -qq -y --download-only install "${packages[@]}" >/dev/null
 

@@ -72,10 +72,7 @@ apt_options=(
 )
 
 echo "== fetching the source package lists"
-if ! apt-get "${apt_options[@]}" -qq update; then
-  echo "$0: apt-get update of the source lists failed (is the Debian archive reachable?)" >&2
-  exit 1
-fi
+"$(dirname "$0")/apt-update.sh" "${apt_options[@]}"
 
 set -- "${wanted[@]}"
 while [ $# -gt 0 ]; do

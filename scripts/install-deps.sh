@@ -37,5 +37,5 @@ else
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" "$(dirname "$0")/apt-update.sh"
 "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
