@@ -325,8 +325,16 @@ void sdl12b_pump(void)
 {
     if (!SDL_WasInit(SDL_INIT_VIDEO) && !SDL_WasInit(SDL_INIT_JOYSTICK))
         return;
+    // Asking the devices costs system calls (udev, D-Bus) on every pump, and the game polls in a
+    // busy loop: ask them at most once a millisecond; what is already queued is taken every time.
+    static Uint64 last_pump = 0;
+    Uint64 now = SDL_GetPerformanceCounter();
+    if (last_pump == 0 || now - last_pump >= SDL_GetPerformanceFrequency() / 1000) {
+        SDL_PumpEvents();
+        last_pump = now;
+    }
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
         if (back_pad_event(event))
             continue;
         switch (event.type) {

@@ -13,6 +13,7 @@
 #include "pacing.h"
 
 SDL_Window* back_window = nullptr;
+static bool nothing_shows = false;  // the dummy driver's window is seen by no one
 static std::vector<uint32_t> icon_pixels;
 static int icon_w = 0;
 static int icon_h = 0;
@@ -46,6 +47,8 @@ int sdl12b_window_open(int w, int h, int fullscreen, int resizable, int noframe)
     back_window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, w, h, flags);
     if (!back_window)
         return -1;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    nothing_shows = driver && std::strcmp(driver, "dummy") == 0;
     apply_icon();
     return 0;
 }
@@ -120,6 +123,8 @@ static int present(const void* pixels, int pitch, int w, int h, bool wide)
 {
     if (!back_window)
         return -1;
+    if (nothing_shows)
+        return 0;
     SDL_Surface* surface = SDL_GetWindowSurface(back_window);
     if (!surface)
         return -1;

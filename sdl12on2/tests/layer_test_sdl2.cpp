@@ -111,6 +111,7 @@ int sdl2_pad_is_controller(int index)
 void sdl2_pad_button(int button, int down)
 {
     SDL_JoystickSetVirtualButton(pad, button, static_cast<Uint8>(down));
+    SDL_JoystickUpdate();  // queue the change now: the layer asks the devices only once a millisecond
 }
 
 void sdl2_pad_trigger(int which, int percent)
@@ -118,6 +119,7 @@ void sdl2_pad_trigger(int which, int percent)
     // A full-range axis read as a trigger: -32768 is at rest, 32767 fully in.
     int raw = -32768 + (65535 * percent) / 100;
     SDL_JoystickSetVirtualAxis(pad, 4 + which, static_cast<Sint16>(raw));
+    SDL_JoystickUpdate();
 }
 
 void sdl2_detach_pad(int index)
