@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake make pkg-config
+  g++ cmake make pkg-config ccache
   libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libsdl-ttf2.0-dev
   libpng-dev libvorbis-dev libogg-dev
   googletest libgtest-dev libbenchmark-dev
