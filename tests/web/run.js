@@ -2,7 +2,9 @@
 // scripts/web-serve.sh on 127.0.0.1, each test in a fresh headless Chromium; ends with the line
 // "N passed, N failed" and a non-zero exit status on any failure.
 //
-// Usage: node run.js [--site DIR] [--only NAME-PART]... [--output DIR] [--figures]
+// Usage: node run.js [--site DIR] [--only NAME-PART]... [--output DIR] [--jobs N] [--figures]
+//   --jobs N runs up to N tests at once, each in its own browser (2 by default): most of a test's
+//            time goes to waiting for the game, the long computer battle above all.
 //   --figures prints the build's figures (sizes, start time, idle CPU, a computer turn) instead.
 'use strict';
 
@@ -16,12 +18,12 @@ const cases_dir = path.join(__dirname, 'cases');
 function usage(message) {
   if (message)
     console.error(message);
-  console.error('usage: node run.js [--site DIR] [--only NAME-PART]... [--output DIR] [--figures]');
+  console.error('usage: node run.js [--site DIR] [--only NAME-PART]... [--output DIR] [--jobs N] [--figures]');
   process.exit(2);
 }
 
 function parse(argv) {
-  const options = {site: path.join(root, 'build-web', 'site'), only: [], output: null, figures: false};
+  const options = {site: path.join(root, 'build-web', 'site'), only: [], output: null, figures: false, jobs: 2};
   for (let i = 0; i < argv.length; i++) {
     const a = argv[i];
     const value = () => (i + 1 < argv.length ? argv[++i] : usage(a + ' needs a value'));
@@ -29,6 +31,11 @@ function parse(argv) {
     else if (a === '--only') options.only.push(value());
     else if (a === '--output') options.output = path.resolve(value());
     else if (a === '--figures') options.figures = true;
+    else if (a === '--jobs') {
+      options.jobs = Number(value());
+      if (!Number.isInteger(options.jobs) || options.jobs < 1)
+        usage('--jobs needs a whole number of at least 1');
+    }
     else usage('unknown argument ' + a);
   }
   options.output = options.output || path.join(path.dirname(options.site), 'test-output');
@@ -106,19 +113,25 @@ async function main() {
     const cases = load_cases().filter((c) => options.only.length === 0 || options.only.some((o) => c.name.includes(o)));
     if (cases.length === 0)
       usage('no test matches ' + options.only.join(', '));
-    for (const test of cases) {
-      const started = Date.now();
-      context.test_name = test.name.replace(/[^a-z0-9]+/gi, '_');
-      try {
-        await test.run(context);
-        passed++;
-        console.log('ok: ' + test.name + ' (' + ((Date.now() - started) / 1000).toFixed(1) + ' s)');
-      } catch (error) {
-        failed++;
-        console.log('FAIL: ' + test.name + ' (' + ((Date.now() - started) / 1000).toFixed(1) + ' s)');
-        console.log('  ' + String(error && error.stack ? error.stack : error).split('\n').join('\n  '));
+    // Workers take the tests in order, so the long ones early in the list overlap the rest.
+    let next = 0;
+    const worker = async () => {
+      while (next < cases.length) {
+        const test = cases[next++];
+        const started = Date.now();
+        const own = {...context, test_name: test.name.replace(/[^a-z0-9]+/gi, '_')};
+        try {
+          await test.run(own);
+          passed++;
+          console.log('ok: ' + test.name + ' (' + ((Date.now() - started) / 1000).toFixed(1) + ' s)');
+        } catch (error) {
+          failed++;
+          console.log('FAIL: ' + test.name + ' (' + ((Date.now() - started) / 1000).toFixed(1) + ' s)');
+          console.log('  ' + String(error && error.stack ? error.stack : error).split('\n').join('\n  '));
+        }
       }
-    }
+    };
+    await Promise.all(Array.from({length: Math.min(options.jobs, cases.length)}, worker));
   } finally {
     for (const s of servers)
       await s.stop();

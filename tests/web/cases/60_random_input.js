@@ -76,7 +76,7 @@ module.exports = [{
           held_pad.has(button) ? held_pad.delete(button) : held_pad.add(button);
         }
         // Now and then the game catches up, as a player's pace allows.
-        if (n % 25 === 24 || n === events - 1) {
+        if (n % 50 === 49 || n === events - 1) {
           await Promise.all(batch);
           batch = [];
           await page.sync(60);
