@@ -23,17 +23,11 @@ if(NOT TARGET assets)
   add_custom_target(assets)
 endif()
 
-file(WRITE ${CMAKE_BINARY_DIR}/bench_library_funcs.txt "$autoResumeAudioContext\n$dynCall\n")
-# For every target made from here on, that is the benchmarks: the browser build's settings that
-# bear on speed (asyncify, as the layer sleeps in the game's loops; growable memory), with node's
-# file system, environment and exit instead of the page's.
+include(${CMAKE_CURRENT_LIST_DIR}/runtime.cmake)
+# For every target made from here on, that is the benchmarks: the browser build's runtime, with
+# node's file system, environment and exit instead of the page's.
 add_link_options(
-  -sASYNCIFY
-  -sASYNCIFY_STACK_SIZE=65536
-  -sALLOW_MEMORY_GROWTH=1
-  -sAUTO_JS_LIBRARIES=0
-  -lhtml5.js
-  -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/bench_library_funcs.txt
+  ${UMBRA_WEB_RUNTIME_OPTIONS}
   -sENVIRONMENT=node
   # Node's own fetch cannot read a file path: the wasm is read and compiled at once instead.
   -sWASM_ASYNC_COMPILATION=0
