@@ -2,8 +2,8 @@
 # launcher_e2e.sh -- the installed launcher in a tree laid out as the package lays it out, with a
 # stand-in for the game that reports where and how it was started, and stand-ins for xrandr and
 # xdpyinfo that report chosen screens: the per-user folder and its Data link, the scale picked for
-# each screen, the player's own settings left alone, the exit status passed on, and the failures
-# to prepare the folder.
+# each screen, the player's own settings left alone, the exit status passed on, the pad mappings
+# handed on from a stand-in umbrafront-pads, and the failures to prepare the folder.
 # Usage: launcher_e2e.sh <configured launcher> <launcher dir> <game dir> <data dir> <compat library>
 set -u
 
@@ -36,6 +36,8 @@ cat >"$game" <<'GAME'
     echo "scaling=${SDL12COMPAT_WINDOW_SCALING-unset}"
     echo "method=${SDL12COMPAT_SCALE_METHOD-unset}"
     echo "preload=${LD_PRELOAD-unset}"
+    echo "pads=$(printf '%s' "${SDL_GAMECONTROLLERCONFIG-unset}" | tr '\n' '|')"
+    echo "controllers=${SDL12COMPAT_USE_GAME_CONTROLLERS-unset}"
     echo "args=$*"
 } >"$FAKE_REPORT"
 exit "${FAKE_STATUS:-0}"
@@ -168,6 +170,82 @@ expect "scaling=unset"
 expect "method=unset"
 expect "preload=unset"
 ln -sf "$libc" "$compat"
+
+# ---- pads: the launcher hands the game what umbrafront-pads (here a stand-in beside the game)
+# prints, unless the player set pads up already; the tool can never keep the game from starting ----
+pads_tool=$root/$3/umbrafront-pads
+cat >"$pads_tool" <<'PADS'
+#!/bin/bash
+touch "$FAKE_REPORT.pads-ran"
+[ -n "${FAKE_PADS_SLEEP:-}" ] && sleep "$FAKE_PADS_SLEEP"
+[ -n "${FAKE_PADS:-}" ] && cat "$FAKE_PADS"
+exit "${FAKE_PADS_STATUS:-0}"
+PADS
+chmod 755 "$pads_tool"
+line_a="03000000de2800000112000001000000,Steam Pad,dpdown:b0,a:h0.1,paddle1:a2,platform:Linux,"
+line_b="19000000010000000100000001010000,Pocket Gamepad,dpdown:b0,dpup:b5,crc:a2f3,"
+printf '%s\n%s\nnot a mapping\n%s\n' "$line_a" "umbrafront-pads: a message" "$line_b" >"$work/pads-two"
+printf '%s\n' "$line_a" >"$work/pads-one"
+
+pads_run() {
+    rm -f "$work/report.pads-ran"
+    run "$@"
+    [ "$status" -eq 0 ] || fail "exit status $status: $out"
+    expect "args=first second"
+}
+tool_ran() { [ -e "$work/report.pads-ran" ]; }
+
+current=pads-passed-on
+pads_run FAKE_PADS="$work/pads-two"
+expect "pads=$line_a|$line_b"
+expect "controllers=1"
+
+current=pads-passed-on-when-the-tool-also-fails
+pads_run FAKE_PADS="$work/pads-one" FAKE_PADS_STATUS=1
+expect "pads=$line_a"
+expect "controllers=1"
+
+current=no-pad-found
+pads_run FAKE_PADS_STATUS=0
+tool_ran || fail "umbrafront-pads was not run"
+expect "pads=unset"
+expect "controllers=unset"
+
+current=tool-crashes
+pads_run FAKE_PADS_STATUS=139
+expect "pads=unset"
+expect "controllers=unset"
+
+current=tool-hangs
+pads_run FAKE_PADS="$work/pads-one" FAKE_PADS_SLEEP=60
+expect "pads=unset"
+expect "controllers=unset"
+
+current=player-pad-config-kept
+pads_run FAKE_PADS="$work/pads-one" SDL_GAMECONTROLLERCONFIG=mine
+tool_ran && fail "umbrafront-pads was run although the player set SDL_GAMECONTROLLERCONFIG"
+expect "pads=mine"
+expect "controllers=unset"
+
+current=player-controllers-setting-kept
+pads_run FAKE_PADS="$work/pads-one" SDL12COMPAT_USE_GAME_CONTROLLERS=0
+tool_ran && fail "umbrafront-pads was run although the player set SDL12COMPAT_USE_GAME_CONTROLLERS"
+expect "pads=unset"
+expect "controllers=0"
+
+current=player-empty-pad-config-kept
+pads_run FAKE_PADS="$work/pads-one" SDL_GAMECONTROLLERCONFIG=
+expect "pads="
+expect "controllers=unset"
+
+current=pads-without-compat
+rm -f "$compat"
+pads_run FAKE_PADS="$work/pads-one"
+tool_ran && fail "umbrafront-pads was run without the compatibility layer"
+expect "pads=unset"
+expect "controllers=unset"
+ln -sf "$libc" "$compat"
+rm -f "$pads_tool"
 
 # ---- the folder cannot be prepared: a clear message, status 1, the game not started ----
 expect_refusal() {

@@ -65,7 +65,7 @@ done
 
 current=contents
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|; s|/$||' | grep -v '^$' | sort >"$work/contents"
-expected=(/usr/games/umbrafront /usr/lib/games/umbrafront/umbrafront
+expected=(/usr/games/umbrafront /usr/lib/games/umbrafront/umbrafront /usr/lib/games/umbrafront/umbrafront-pads
     /usr/share/applications/umbrafront.desktop /usr/share/man/man6/umbrafront.6.gz
     /usr/share/doc/umbrafront/copyright /usr/share/doc/umbrafront/changelog.Debian.gz)
 for size in 16 32 48 64 128 256; do
@@ -171,6 +171,13 @@ stop_game
 [ "$(readlink "$home/.local/state/umbrafront/Data")" = "$prefix/usr/share/games/umbrafront/Data" ] ||
     fail "Data in the per-user folder points at '$(readlink "$home/.local/state/umbrafront/Data")'"
 [ -z "$(ls -A "$work/elsewhere")" ] || fail "the game wrote into the directory it was started from"
+
+# The pad tool as installed rewrites a mapping line given to it.
+current=pads-tool
+pads_out=$("$prefix/usr/lib/games/umbrafront/umbrafront-pads" \
+    "030000005e0400008e02000014010000,Xbox 360 Controller,a:b0,dpup:h0.1,platform:Linux," 2>&1)
+[ "$pads_out" = "030000005e0400008e02000014010000,Xbox 360 Controller,dpdown:b0,a:h0.1,platform:Linux," ] ||
+    fail "umbrafront-pads prints '$pads_out'"
 
 # ---- a real X window, scaled by the compatibility layer ----
 compat=$(grep -m1 -oE '^compat="[^"]+"' "$launcher" | cut -d'"' -f2)
