@@ -4,8 +4,16 @@
 
 #include <SDL2/SDL.h>
 
+#include "scaling.h"
+
 // The window showing the 1.2 screen, or null before a video mode is set.
 extern SDL_Window* back_window;
+// Fullscreen on the desktop (SDL12ON2_FULLSCREEN=1): the picture, back_picture_w x back_picture_h
+// when last shown, sits in the window as back_fit says.
+extern bool back_scaled;
+extern struct scaling_fit back_fit;
+extern int back_picture_w;
+extern int back_picture_h;
 // SDL_Init asked for audio and no device could be had: 1.2 still reports audio as started.
 extern bool back_audio_missing;
 

@@ -306,6 +306,13 @@ static int old_mouse_button(int button)
     return button >= 4 ? button + 2 : button;
 }
 
+// A point of the window as the point of the 1.2 screen under it; the same unless scaled.
+static void to_screen(int* x, int* y)
+{
+    if (back_scaled && back_picture_w > 0)
+        scaling_to_picture(back_fit, back_picture_w, back_picture_h, x, y);
+}
+
 static void window_event(const SDL_WindowEvent& w)
 {
     switch (w.event) {
@@ -316,7 +323,11 @@ static void window_event(const SDL_WindowEvent& w)
     case SDL_WINDOWEVENT_MINIMIZED: sdl12f_active(0, 0x04); break;
     case SDL_WINDOWEVENT_RESTORED: sdl12f_active(1, 0x04); break;
     case SDL_WINDOWEVENT_EXPOSED: sdl12f_expose(); break;
-    case SDL_WINDOWEVENT_RESIZED: sdl12f_resize(w.data1, w.data2); break;
+    case SDL_WINDOWEVENT_RESIZED:
+        // Fullscreen on the desktop the window takes the display's size; the game's screen stays.
+        if (!back_scaled)
+            sdl12f_resize(w.data1, w.data2);
+        break;
     default: break;
     }
 }
@@ -351,19 +362,31 @@ void sdl12b_pump(void)
         case SDL_MOUSEMOTION: {
             Uint32 s = event.motion.state;
             int buttons = (s & 7) | ((s & 0x18) << 2);
-            sdl12f_mouse_motion(event.motion.x, event.motion.y, event.motion.xrel, event.motion.yrel, buttons);
+            int x = event.motion.x, y = event.motion.y, xrel = event.motion.xrel, yrel = event.motion.yrel;
+            if (back_scaled) {
+                // Moves as the difference of the mapped points, so whole steps of the picture add up.
+                int from_x = x - xrel, from_y = y - yrel;
+                to_screen(&from_x, &from_y);
+                to_screen(&x, &y);
+                xrel = x - from_x;
+                yrel = y - from_y;
+            }
+            sdl12f_mouse_motion(x, y, xrel, yrel, buttons);
             break;
         }
         case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP:
-            sdl12f_mouse_button(event.type == SDL_MOUSEBUTTONDOWN, old_mouse_button(event.button.button),
-                                event.button.x, event.button.y);
+        case SDL_MOUSEBUTTONUP: {
+            int x = event.button.x, y = event.button.y;
+            to_screen(&x, &y);
+            sdl12f_mouse_button(event.type == SDL_MOUSEBUTTONDOWN, old_mouse_button(event.button.button), x, y);
             break;
+        }
         case SDL_MOUSEWHEEL: {
             if (event.wheel.y == 0)
                 break;
             int x = 0, y = 0;
             SDL_GetMouseState(&x, &y);
+            to_screen(&x, &y);
             int button = event.wheel.y > 0 ? 4 : 5;
             if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED)
                 button = 9 - button;

@@ -1,5 +1,7 @@
-// pacing.cpp -- the browser build's frame pacing (see pacing.h).
+// pacing.cpp -- the layer's frame pacing (see pacing.h).
 #include "pacing.h"
+
+#include <cstring>
 
 struct pacing pacing_state = {0, 0, 0, 0, 0};
 
@@ -53,4 +55,11 @@ int pacing_idle(uint32_t now, int* show)
         wake = now;
     p.next_idle = wake;
     return static_cast<int>(wake - now);
+}
+
+int pacing_applies(const char* video_driver)
+{
+    if (!video_driver)
+        return 0;
+    return std::strcmp(video_driver, "dummy") != 0 && std::strcmp(video_driver, "offscreen") != 0;
 }

@@ -1,10 +1,12 @@
 // layer_test.cpp -- what the layer makes of SDL2's events, read through the 1.2 calls the game uses:
-// key symbols, SDL2's key repeats, modifiers, the window, the mouse, and pads (controllers under
-// the game's button numbers, triggers with hysteresis, unmapped pads as they are).
+// key symbols, SDL2's key repeats, modifiers, the window, the mouse (also mapped back from a
+// fullscreen display), and pads (controllers under the game's button numbers, triggers with
+// hysteresis, unmapped pads as they are).
 #include <SDL.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -161,6 +163,45 @@ TEST_F(LayerEvents, TheMouseWithItsWheelAsButtonsFourAndFive)
     EXPECT_EQ(events[3].type, SDL_MOUSEBUTTONUP);
     EXPECT_EQ(events[4].button.button, 5);
     EXPECT_EQ(events[6].button.button, 6) << "1.2 calls the first extra button 6";
+}
+
+// Fullscreen, the window is the display's size (the dummy driver's desktop is 1024x768: scale 3
+// at +32+24), the game's screen stays 320x240, and the mouse reaches the game in its terms.
+TEST(LayerFullscreen, TheMouseIsMappedOntoThePictureAndTheScreenKeepsItsSize)
+{
+    setenv("SDL12ON2_FULLSCREEN", "1", 1);
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SDL_Surface* screen = SDL_SetVideoMode(320, 240, 16, SDL_SWSURFACE);
+    unsetenv("SDL12ON2_FULLSCREEN");
+    ASSERT_NE(screen, nullptr) << SDL_GetError();
+    EXPECT_EQ(screen->w, 320);
+    EXPECT_EQ(screen->h, 240);
+    take_all();
+    sdl2_push_motion(32 + 3 * 100 + 2, 24 + 3 * 50, 6, -3, 0);  // from (30 + ..., 51) in picture terms
+    sdl2_push_mouse_button(1, 1, 32 + 3 * 319 + 2, 24 + 3 * 239 + 2);
+    sdl2_push_mouse_button(1, 0, 5, 1000);  // in the black: clamped to the picture's edge
+    std::vector<SDL_Event> events = take_all();
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].motion.x, 100);
+    EXPECT_EQ(events[0].motion.y, 50);
+    EXPECT_EQ(events[0].motion.xrel, 2);
+    EXPECT_EQ(events[0].motion.yrel, -1);
+    EXPECT_EQ(events[1].button.x, 319);
+    EXPECT_EQ(events[1].button.y, 239);
+    EXPECT_EQ(events[2].button.x, 0);
+    EXPECT_EQ(events[2].button.y, 239);
+    SDL_Quit();
+
+    // Without the variable the window is the screen, and points pass as they are.
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    ASSERT_NE(SDL_SetVideoMode(320, 240, 16, SDL_SWSURFACE), nullptr) << SDL_GetError();
+    take_all();
+    sdl2_push_mouse_button(1, 1, 200, 100);
+    events = take_all();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].button.x, 200);
+    EXPECT_EQ(events[0].button.y, 100);
+    SDL_Quit();
 }
 
 // The pad's button numbers as the game reads them, from the events of one poll.

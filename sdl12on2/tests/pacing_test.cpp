@@ -1,7 +1,10 @@
-// pacing_test.cpp -- the browser build's frame pacing on a simulated clock: pictures shown at most
-// once a frame and none lost, an idle loop asleep nearly all the time, waits never more than a
-// frame late, and busy loops slowed no more than once a frame.
+// pacing_test.cpp -- the layer's frame pacing on a simulated clock: pictures shown at most once a
+// frame and none lost, an idle loop asleep nearly all the time, waits never more than a frame late,
+// and busy loops slowed no more than once a frame; natively, the game's own loops played against a
+// display that shows a picture the moment it is handed over, and no pacing where nobody looks.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "pacing.h"
 
@@ -110,6 +113,136 @@ TEST_F(Pacing, TheClockWrapping)
     EXPECT_EQ(pacing_idle(now + 4, &show), -1) << "not due yet across the wrap";
     EXPECT_EQ(pacing_flip(now), 1);
     EXPECT_EQ(pacing_flip(now + 20), 1) << "20 ms later, past the wrap";
+}
+
+// ---- natively: a display that shows at once, as back_video.cpp drives it ----
+
+// The game's screen against the display: pictures are numbered in the order the game flips them.
+struct native_display {
+    double clock = 100000;  // milliseconds, with the fractions a loop's work takes
+    double slept = 0;
+    int newest = 0;         // the last picture flipped
+    int kept = 0;           // what the window holds but has not shown
+    int shown = 0;          // what the player sees
+    std::vector<double> shown_at;
+    std::vector<int> shown_pictures;
+    double longest_sleep = 0;
+
+    Uint32 now() const { return static_cast<Uint32>(clock); }
+    void show(int picture)
+    {
+        shown = picture;
+        shown_at.push_back(clock);
+        shown_pictures.push_back(picture);
+    }
+    // SDL_Flip: a kept picture stale for a frame is shown first; then this one now or kept.
+    void flip()
+    {
+        if (pacing_stale(now()))
+            show(kept);
+        kept = ++newest;
+        if (pacing_flip(now()))
+            show(kept);
+    }
+    // A poll that finds the queue empty.
+    void poll()
+    {
+        int show_kept = 0;
+        int sleep_ms = pacing_idle(now(), &show_kept);
+        if (sleep_ms < 0)
+            return;
+        if (show_kept)
+            show(kept);
+        clock += sleep_ms;
+        slept += sleep_ms;
+        if (sleep_ms > longest_sleep)
+            longest_sleep = sleep_ms;
+    }
+    // wait_ms as the game writes it: polls until ms have passed, each poll costing work_ms.
+    void wait(Uint32 ms, double work_ms)
+    {
+        Uint32 start = now();
+        while (now() - start < ms) {
+            poll();
+            clock += work_ms;
+        }
+    }
+};
+
+class NativePacing : public Pacing {};
+
+TEST_F(NativePacing, OnlyDisplaysSomeoneSeesArePaced)
+{
+    EXPECT_EQ(pacing_applies("dummy"), 0) << "the tests' virtual clock must never wait for real time";
+    EXPECT_EQ(pacing_applies("offscreen"), 0);
+    EXPECT_EQ(pacing_applies(nullptr), 0);
+    EXPECT_EQ(pacing_applies("x11"), 1);
+    EXPECT_EQ(pacing_applies("wayland"), 1);
+    EXPECT_EQ(pacing_applies("KMSDRM"), 1);
+    EXPECT_EQ(pacing_applies("emscripten"), 1);
+}
+
+TEST_F(NativePacing, ATitleLoopThatDrawsEveryPassRestsMostOfTheTimeAndShowsTheNewest)
+{
+    // poll, 1.5 ms of drawing, flip, for three seconds.
+    native_display d;
+    const double start = d.clock;
+    while (d.clock - start < 3000) {
+        d.poll();
+        d.clock += 1.5;
+        d.flip();
+    }
+    double elapsed = d.clock - start;
+    EXPECT_GT(d.slept / elapsed, 0.85) << "the loop is asleep between frames";
+    EXPECT_LE(d.longest_sleep, pacing_frame_ms) << "no poll sleeps past the next frame";
+    EXPECT_LE(d.shown_at.size(), static_cast<size_t>(elapsed / pacing_frame_ms) + 2) << "a picture a frame at most";
+    EXPECT_GE(d.shown_at.size(), static_cast<size_t>(elapsed / pacing_frame_ms) - 2) << "and one every frame";
+    d.poll();
+    EXPECT_EQ(d.shown, d.newest) << "the last picture reaches the display";
+}
+
+TEST_F(NativePacing, FlipsFasterThanFramesWithoutPollsShowOnceAFrameAndNeverLoseTheNewest)
+{
+    // An animation that flips every 3 ms and never polls, then waits as the game does.
+    native_display d;
+    for (int i = 0; i < 60; i++) {
+        d.flip();
+        d.clock += 3;
+    }
+    for (size_t i = 1; i < d.shown_at.size(); i++)
+        EXPECT_GE(d.shown_at[i] - d.shown_at[i - 1], pacing_frame_ms - 1e-9) << "show " << i;
+    EXPECT_GE(d.shown_at.size(), static_cast<size_t>(180 / pacing_frame_ms) - 1) << "the animation is seen moving";
+    const double last_flip = d.clock - 3;
+    d.wait(150, 0.05);
+    EXPECT_EQ(d.shown, d.newest) << "the newest picture is shown while the game waits";
+    EXPECT_LE(d.shown_at.back() - last_flip, pacing_frame_ms + 1) << "within a frame of its flip";
+}
+
+TEST_F(NativePacing, ALongComputationAfterAFlipIsShownBeforeTheNextPicture)
+{
+    native_display d;
+    d.flip();         // the previous screen
+    d.clock += 2;
+    d.flip();         // "Loading" right after it: kept
+    const int loading = d.newest;
+    d.clock += 400;   // the work, without a poll
+    d.flip();         // the next screen
+    EXPECT_EQ(d.shown_pictures, (std::vector<int>{1, loading})) << "Loading is shown as the next screen comes";
+    EXPECT_EQ(d.shown_at.back(), 100402);
+    d.wait(50, 0.1);
+    EXPECT_EQ(d.shown_pictures, (std::vector<int>{1, loading, 3})) << "then the next screen, within the wait";
+}
+
+TEST_F(NativePacing, AWaitOfTheGameEndsAtMostAFrameLateWhilePollingThroughout)
+{
+    native_display d;
+    d.flip();
+    for (Uint32 ms : {1u, 10u, 150u, 200u, 750u}) {
+        double before = d.clock;
+        d.wait(ms, 0.02);
+        EXPECT_GE(d.clock - before, ms);
+        EXPECT_LE(d.clock - before, ms + pacing_frame_ms + 1) << "wait_ms(" << ms << ")";
+    }
 }
 
 }  // namespace
