@@ -42,54 +42,8 @@ packages=(
 )
 
 elapsed() { echo "$(($(date +%s) - $1)) s"; }
-
-# The machine's sources and proxy settings, but lists, caches and the (empty) package status of
-# our own: apt then resolves everything as for a bare $arch system and touches nothing else.
-apt_options=(
-  -o "APT::Architecture=$arch" -o "APT::Architectures::=$arch"
-  -o "Dir::State=$apt_dir" -o "Dir::State::Lists=$apt_dir/lists"
-  -o "Dir::State::status=$apt_dir/dpkg/status"
-  -o "Dir::Cache=$apt_dir" -o "Dir::Cache::archives=$apt_dir/archives"
-  -o "APT::Sandbox::User=$(id -un)"
-  -o "APT::Install-Recommends=false"
-)
-
-make_sysroot() {
-  local started
-  started=$(date +%s)
-  mkdir -p "$apt_dir/lists/partial" "$apt_dir/archives/partial" "$apt_dir/dpkg"
-  : >"$apt_dir/dpkg/status"
-  echo "== $arch: fetching the package lists"
-  scripts/apt-update.sh "${apt_options[@]}"
-  echo "== $arch: downloading ${packages[*]} and their dependencies"
-  apt-get "${apt_options[@]}" -qq -y --download-only install "${packages[@]}" >/dev/null
-
-  echo "== $arch: unpacking $(ls "$apt_dir"/archives/*.deb | wc -l) packages into $sysroot"
-  rm -rf "$sysroot.partial" "$sysroot"
-  mkdir -p "$sysroot.partial"
-  printf '%s\0' "$apt_dir"/archives/*.deb | xargs -0 -P "$jobs" -I{} dpkg -x {} "$sysroot.partial"
-
-  # Absolute links (libm.so -> /lib/...) would point into the host's own tree: keep them inside.
-  local link target
-  while IFS= read -r -d '' link; do
-    target=$(readlink "$link")
-    ln -sfn "$(realpath -m --relative-to="$(dirname "$link")" "$sysroot.partial$target")" "$link"
-  done < <(find "$sysroot.partial" -type l -lname '/*' -print0)
-  # qemu -L would also hand a target shell to the kernel when a test calls std::system, which
-  # cannot run it without binfmt; without one the host's /bin/sh runs the command.
-  rm -f "$sysroot.partial/bin/sh" "$sysroot.partial/usr/bin/sh"
-
-  printf '%s\n' "${packages[@]}" >"$sysroot.partial/.umbra-packages"
-  mv "$sysroot.partial" "$sysroot"
-  echo "== $arch: sysroot ready in $(elapsed "$started") ($(du -sh "$sysroot" | cut -f1))"
-}
-
-if [ -f "$sysroot/.umbra-packages" ] &&
-  [ "$(cat "$sysroot/.umbra-packages")" = "$(printf '%s\n' "${packages[@]}")" ]; then
-  echo "== $arch: reusing the sysroot in $sysroot"
-else
-  make_sysroot
-fi
+# The machine's own archives, through a private apt state (scripts/debian-sysroot.sh).
+scripts/debian-sysroot.sh "$arch" - "$sysroot" "$apt_dir" "${packages[@]}"
 
 # arm64's compilers fuse multiply-adds (armhf's VFPv3-D16 has no fused instruction), and
 # Debian's arm64 libvorbis is built that way: its encoder would write other Ogg bytes than
