@@ -56,6 +56,7 @@ trap 'rm -rf "$work"' EXIT
 to_16bit=(-alpha off -channel "R,B" -evaluate And 63488 -channel G -evaluate And 64512 +channel)
 # -extent's offset is where the extent starts on the picture: the negative of the picture's place.
 offset=$(printf '%+d%+d' $((-x)) $((-y)))
+place=$(printf '%+d%+d' "$x" "$y")
 if ! convert "$reference" "${to_16bit[@]}" -sample "$((w * scale))x$((h * scale))!" \
     -background black -extent "${display_w}x${display_h}${offset}" "png24:$work/expected.png" ||
   ! convert "$shot" "${to_16bit[@]}" "png24:$work/shot.png"; then
@@ -65,8 +66,8 @@ fi
 [ -z "${KEEP_EXPECTED:-}" ] || cp "$work/expected.png" "$KEEP_EXPECTED"
 differing=$(compare -metric AE "$work/shot.png" "$work/expected.png" null: 2>&1 || true)
 if [ "$differing" = 0 ]; then
-  echo "ok: $(basename "$shot") is $(basename "$reference") at scale $scale, at +$x+$y on black"
+  echo "ok: $(basename "$shot") is $(basename "$reference") at scale $scale, at $place on black"
   exit 0
 fi
-echo "differ: $differing pixels of $(basename "$shot") are not $(basename "$reference") at scale $scale, at +$x+$y on black"
+echo "differ: $differing pixels of $(basename "$shot") are not $(basename "$reference") at scale $scale, at $place on black"
 exit 1

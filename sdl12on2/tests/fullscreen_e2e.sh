@@ -97,7 +97,7 @@ for entry in "${sizes[@]}"; do
     # The root window: everything the screen shows, the game's window and anything around it.
     if DISPLAY=":$display" import -window root "png:$run/screen.png" 2>/dev/null; then
       if verdict=$("$check" "$run/screen.png" "$size" "$reference" "$scale"); then
-        echo "ok: $size: $verdict"
+        echo "ok: $size: ${verdict#ok: }"
         verdict=
         break
       fi
