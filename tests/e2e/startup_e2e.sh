@@ -165,7 +165,7 @@ start_x_server() {
     Xvfb -displayfd 3 -screen 0 640x480x16 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
     xvfb_pid=$!
     local i
-    for i in $(seq 100); do
+    for i in $(seq 600); do
         [ -s "$work/display" ] && break
         sleep 0.1
     done
@@ -181,17 +181,17 @@ start_x_server() {
 run_windowed() {
     start_x_server || { status=1; return; }
     (cd "$dir" && exec env DISPLAY="$display" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy \
-        timeout -s KILL 60 "${emulator[@]}" "$game" >"$work/$current.out" 2>"$work/$current.err") &
+        timeout -s KILL 240 "${emulator[@]}" "$game" >"$work/$current.out" 2>"$work/$current.err") &
     local pid=$!
     local window
-    window=$(DISPLAY="$display" timeout 30 xdotool search --sync --name '^Umbrafront$' 2>/dev/null | head -1)
+    window=$(DISPLAY="$display" timeout 120 xdotool search --sync --name '^Umbrafront$' 2>/dev/null | head -1)
     if [ -z "$window" ]; then
         fail "no window captioned Umbrafront appeared"
     else
         # Held until the game is gone: a press and release read in one poll would cancel out.
         DISPLAY="$display" xdotool keydown --window "$window" Escape 2>/dev/null
         local i
-        for i in $(seq 100); do
+        for i in $(seq 1200); do
             kill -0 "$pid" 2>/dev/null || break
             sleep 0.1
         done
@@ -226,7 +226,7 @@ new_case killed
 (cd "$dir" && exec env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "${emulator[@]}" "$game" \
     >"$work/$current.out" 2>"$work/$current.err") &
 pid=$!
-for i in $(seq 300); do
+for i in $(seq 2400); do
     grep -qx "startup_game done" "$dir/logfile.txt" 2>/dev/null && break
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.05
