@@ -17,6 +17,7 @@ packages=(
   libjack-jackd2-dev
   emscripten chromium
   qemu-user g++-arm-linux-gnueabihf g++-aarch64-linux-gnu
+  zip python3 libxml2-utils
 )
 
 missing=()
