@@ -187,13 +187,14 @@ pad_press_for_change() {  # pad_press_for_change FIELD SECONDS
   pad release "$1"
 }
 
-# A press and a release the window shows nothing of, each taken in a poll of its own.
+# A press and a release the window shows nothing of, each taken in a poll of its own: the game
+# polls after whatever came before, then after the press. (The release is taken by the time the
+# window shows its effect, or by the next cycle's first wait.)
 pad_cycle() {  # pad_cycle FIELD
   game_polls $patience
   pad press "$1"
   game_polls $patience
   pad release "$1"
-  game_polls $patience
 }
 
 # Presses the trigger FIELD and waits for the game to set the music louder (up) or softer (down)
