@@ -2,7 +2,8 @@
 # Builds everything and runs the whole test suite headless: once in the normal build, once in a
 # build with AddressSanitizer and UndefinedBehaviorSanitizer, once under sdl12-compat and once
 # cross-built for 32-bit ARM (armhf) under qemu-user, once on the sdl12on2 layer (the SDL 1.2
-# interface over SDL2), and the browser build in headless Chromium beside all but the first.
+# interface over SDL2), then the handheld port (aarch64, PortMaster) checked and launched under
+# qemu-user, and the browser build in headless Chromium beside all but the first.
 # Each part reports how long it took.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -54,6 +55,7 @@ timed "sanitizer, total" sanitized
 timed "sdl12-compat, total" scripts/compat-test.sh
 timed "armhf, total" scripts/cross-test.sh armhf
 timed "sdl12on2 layer, total" scripts/layer-test.sh
+timed "handheld port (aarch64), total" scripts/port-test.sh aarch64
 
 echo "== browser (beside the parts above): its output"
 web_status=0

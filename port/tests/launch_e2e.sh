@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The port's real Umbrafront.sh, started as a firmware's Ports menu starts it, on X screens of the
 # handhelds' sizes (Xvfb), with the ARM binary under qemu-user and a Debian bullseye sysroot
-# standing in for the firmware (its glibc and SDL2 with their X11 back end). A stand-in PortMaster
+# standing in for the firmware (its glibc and SDL2 with their X11 back end, and no libudev, as on
+# some firmwares: SDL2 2.0.14 then crashed at shut-down until the layer kept it off udev). A stand-in PortMaster
 # folder provides control.txt: get_controls sets a device mapping line, gptokeyb and pm_finish
 # only note that they were called, and since no binfmt handler is registered, a DEBUG trap runs
 # the launcher's own "./umbrafront.<arch>" through qemu instead of letting bash fail to exec it.

@@ -1,6 +1,7 @@
 // back_core.cpp -- the SDL2 side of start-up, errors, time and file streams.
 #include <SDL2/SDL.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "back.h"
@@ -20,6 +21,23 @@ static Uint32 sdl2_flags(int subsystems)
     return flags;
 }
 
+// Where libudev cannot be loaded (some handheld firmwares lack it), SDL2 finds pads by scanning
+// the devices itself; say so up front, since SDL2 2.0.14 crashes in its joystick shut-down when it
+// tried udev and failed.
+static void pads_without_missing_udev()
+{
+#if defined(__linux__) && !defined(__EMSCRIPTEN__)
+    void* udev = SDL_LoadObject("libudev.so.1");
+    if (udev) {
+        SDL_UnloadObject(udev);
+        return;
+    }
+    // 2.0.14 reads this from the environment, later versions as a hint that falls back to it.
+    setenv("SDL_JOYSTICK_DISABLE_UDEV", "1", 0);
+    SDL_ClearError();  // the failed load is no error of the caller's
+#endif
+}
+
 int sdl12b_init(int subsystems)
 {
     // Set at every start: SDL_Quit forgets hints.
@@ -34,8 +52,10 @@ int sdl12b_init(int subsystems)
             back_audio_missing = true;
         subsystems &= ~sdl12b_audio;
     }
-    if (subsystems & sdl12b_joystick)
+    if (subsystems & sdl12b_joystick) {
+        pads_without_missing_udev();
         back_add_pad_mappings();
+    }
     Uint32 flags = sdl2_flags(subsystems);
     if (flags && SDL_InitSubSystem(flags) < 0)
         return -1;
