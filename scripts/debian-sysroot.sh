@@ -10,6 +10,11 @@
 #   SYSROOT  the folder to make; one already made from the same suite and packages is kept
 #   APT-DIR  apt's private lists, caches and (empty) package status
 #
+# The unpacked sysroot itself lives in ${XDG_CACHE_HOME:-$HOME/.cache}/umbrafront/sysroots/,
+# keyed by the architecture, the suite and every package version apt resolves (and this script),
+# and SYSROOT links to it: a fresh clone only fetches the package lists again. Nothing writes into
+# a sysroot once it is made.
+#
 # apt runs with the machine's proxy settings, but lists, caches and an empty package status of
 # its own: it resolves everything as for a bare ARCH system and touches nothing else. With a
 # SUITE, the sources list is a private one as well. The sysroot is unpacked beside itself and
@@ -109,6 +114,27 @@ label=
 if [ "$suite" != - ]; then label=" of $suite"; fi
 echo "== $arch: fetching the package lists$label"
 "$here/apt-update.sh" "${apt_options[@]}"
+# Every package version the install would take: the cached sysroot of the same versions serves.
+resolved=$(apt-get "${apt_options[@]}" -s -qq install "${packages[@]}" 2>/dev/null | sed -n 's/^Inst \([^ ]*\) (\([^ ]*\) .*/\1 \2/p' | sort)
+if [ -z "$resolved" ]; then
+  apt-get "${apt_options[@]}" -s -qq install "${packages[@]}" >&2 || true
+  echo "$0: apt cannot resolve ${packages[*]} for $arch" >&2
+  exit 1
+fi
+key=$(printf '%s\n' "$arch" "$stamp" "$resolved" "$(sha256sum <"$0")" | sha256sum | cut -c1-16)
+cache_dir=${XDG_CACHE_HOME:-$HOME/.cache}/umbrafront/sysroots
+cached=$cache_dir/$arch-${suite/#-/own}-$key
+link_sysroot() {
+  rm -rf "$sysroot"
+  mkdir -p "$(dirname "$sysroot")"
+  ln -sfn "$cached" "$sysroot"
+}
+if [ -f "$cached/.umbra-packages" ]; then
+  link_sysroot
+  echo "== $arch: reusing the cached sysroot $cached (key $key)"
+  exit 0
+fi
+
 echo "== $arch: downloading ${packages[*]} and their dependencies"
 # Packages of another sysroot made with the same apt folder would be unpacked as well.
 rm -f "$apt_dir"/archives/*.deb
@@ -118,24 +144,33 @@ if ! apt-get "${apt_options[@]}" -qq -y --download-only install "${packages[@]}"
   exit 1
 fi
 
-echo "== $arch: unpacking $(ls "$apt_dir"/archives/*.deb | wc -l) packages into $sysroot"
-rm -rf "$sysroot.partial" "$sysroot"
-mkdir -p "$sysroot.partial"
-printf '%s\0' "$apt_dir"/archives/*.deb | xargs -0 -P "$jobs" -I{} dpkg -x {} "$sysroot.partial"
+echo "== $arch: unpacking $(ls "$apt_dir"/archives/*.deb | wc -l) packages into $cached"
+partial=$cached.partial-$$
+mkdir -p "$cache_dir"
+rm -rf "$partial"
+mkdir -p "$partial"
+printf '%s\0' "$apt_dir"/archives/*.deb | xargs -0 -P "$jobs" -I{} dpkg -x {} "$partial"
 
 # Absolute links (libm.so -> /lib/...) would point into the host's own tree: keep them inside.
 while IFS= read -r -d '' link; do
   target=$(readlink "$link")
-  ln -sfn "$(realpath -m --relative-to="$(dirname "$link")" "$sysroot.partial$target")" "$link"
-done < <(find "$sysroot.partial" -type l -lname '/*' -print0)
+  ln -sfn "$(realpath -m --relative-to="$(dirname "$link")" "$partial$target")" "$link"
+done < <(find "$partial" -type l -lname '/*' -print0)
 # qemu -L would also hand a target shell to the kernel when a program calls std::system, which
 # cannot run it without binfmt; without one the host's /bin/sh runs the command.
-rm -f "$sysroot.partial/bin/sh" "$sysroot.partial/usr/bin/sh"
+rm -f "$partial/bin/sh" "$partial/usr/bin/sh"
 
 # Which package versions went in, for the licences and versions of whatever is built on it.
 for deb in "$apt_dir"/archives/*.deb; do
   dpkg-deb -f "$deb" Package Version | paste -sd' '
-done | sed 's/^Package: //; s/ Version: / /' | sort >"$sysroot.partial/.umbra-versions"
-echo "$stamp" >"$sysroot.partial/.umbra-packages"
-mv "$sysroot.partial" "$sysroot"
-echo "== $arch: sysroot ready in $(($(date +%s) - started)) s ($(du -sh "$sysroot" | cut -f1))"
+done | sed 's/^Package: //; s/ Version: / /' | sort >"$partial/.umbra-versions"
+echo "$stamp" >"$partial/.umbra-packages"
+# Another run may have made the same one meanwhile, and may be using it.
+if [ -f "$cached/.umbra-packages" ]; then
+  rm -rf "$partial"
+else
+  rm -rf "$cached"
+  mv "$partial" "$cached"
+fi
+link_sysroot
+echo "== $arch: sysroot ready in $(($(date +%s) - started)) s ($(du -sh "$cached" | cut -f1))"
