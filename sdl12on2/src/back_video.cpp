@@ -182,6 +182,27 @@ static void fill_around(SDL_Surface* surface, int x, int y, int w, int h)
 }
 
 // The picture, converted to the window's format, widened into the window by the fit's scale.
+// The game's picture, w x h, into the top left of `to`: 16-bit 5-6-5 pixels, or (wide) 32-bit ones.
+static int copy_picture(SDL_Surface* to, const void* pixels, int pitch, int w, int h, bool wide)
+{
+    if (wide) {
+        SDL_Surface* from = SDL_CreateRGBSurfaceFrom(const_cast<void*>(pixels), w, h, 32, pitch, 0x00FF0000,
+                                                     0x0000FF00, 0x000000FF, 0);
+        if (!from)
+            return -1;
+        SDL_SetSurfaceBlendMode(from, SDL_BLENDMODE_NONE);
+        SDL_BlitSurface(from, nullptr, to, nullptr);
+        SDL_FreeSurface(from);
+        return 0;
+    }
+    if (SDL_MUSTLOCK(to) && SDL_LockSurface(to) < 0)
+        return -1;
+    convert_rows(static_cast<const Uint8*>(pixels), pitch, to, w, h);
+    if (SDL_MUSTLOCK(to))
+        SDL_UnlockSurface(to);
+    return 0;
+}
+
 static int draw_scaled(SDL_Surface* surface, const void* pixels, int pitch, int w, int h, bool wide)
 {
     if (!staging || staging->w != w || staging->h != h || staging->format->format != surface->format->format) {
@@ -191,17 +212,8 @@ static int draw_scaled(SDL_Surface* surface, const void* pixels, int pitch, int 
         if (!staging)
             return -1;
     }
-    if (wide) {
-        SDL_Surface* from = SDL_CreateRGBSurfaceFrom(const_cast<void*>(pixels), w, h, 32, pitch, 0x00FF0000,
-                                                     0x0000FF00, 0x000000FF, 0);
-        if (!from)
-            return -1;
-        SDL_SetSurfaceBlendMode(from, SDL_BLENDMODE_NONE);
-        SDL_BlitSurface(from, nullptr, staging, nullptr);
-        SDL_FreeSurface(from);
-    } else {
-        convert_rows(static_cast<const Uint8*>(pixels), pitch, staging, w, h);
-    }
+    if (copy_picture(staging, pixels, pitch, w, h, wide) < 0)
+        return -1;
     struct scaling_fit fit = scaling_choose(surface->w, surface->h, w, h);
     back_fit = fit;
     back_picture_w = w;
@@ -251,21 +263,8 @@ static int present(const void* pixels, int pitch, int w, int h, bool wide)
             w = surface->w;
         if (h > surface->h)
             h = surface->h;
-        if (wide) {
-            SDL_Surface* from = SDL_CreateRGBSurfaceFrom(const_cast<void*>(pixels), w, h, 32, pitch, 0x00FF0000,
-                                                         0x0000FF00, 0x000000FF, 0);
-            if (!from)
-                return -1;
-            SDL_SetSurfaceBlendMode(from, SDL_BLENDMODE_NONE);
-            SDL_BlitSurface(from, nullptr, surface, nullptr);
-            SDL_FreeSurface(from);
-        } else {
-            if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) < 0)
-                return -1;
-            convert_rows(static_cast<const Uint8*>(pixels), pitch, surface, w, h);
-            if (SDL_MUSTLOCK(surface))
-                SDL_UnlockSurface(surface);
-        }
+        if (copy_picture(surface, pixels, pitch, w, h, wide) < 0)
+            return -1;
     }
     // At most one picture a frame reaches the display; a kept one is shown by a later poll, or
     // before the next flip replaces it (pacing.h).
